@@ -1,0 +1,158 @@
+#pragma once
+
+#include "BufferObserver.h"
+#include "ChangeContext.h"
+#include "TextPosition.h"
+#include "UndoRecord.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Bytes written between lines. A file keeps the style found when it was read.
+enum LineEndStyle : int {
+    StyleDOS = 0,  // CR LF
+    StyleUNIX = 1, // LF CR
+    StyleMAC = 2,  // LF alone
+};
+
+// Line flag bits: 0..9 are the numbered bookmarks (one line each), 19 the plain bookmark.
+constexpr std::uint32_t NumberedBookmarkFlag(int n) { return 1u << n; }
+constexpr std::uint32_t BookmarkFlag = 0x80000;
+
+// The text of one document: an array of single-byte lines with per-line flags, read from
+// and written to a file, edited through insert and delete primitives that are broadcast
+// to every attached view, with undo and redo. It shows no user interface: every failure
+// is a false result.
+//
+// Positions passed in are expected inside the text; a position outside it makes the
+// operation fail (or return nothing) rather than touch memory it does not own.
+class CTextBuffer {
+public:
+    CTextBuffer();
+    virtual ~CTextBuffer();
+    CTextBuffer(const CTextBuffer&) = delete;
+    CTextBuffer& operator=(const CTextBuffer&) = delete;
+
+    // Content and file. The caller empties the buffer with ClearAll before filling it.
+    bool ResetToEmpty(int style = StyleDOS);
+    // `style` -1 detects the line-end style from the first 32768 bytes. On failure the
+    // buffer keeps what it held and nobody is notified.
+    bool ReadFromFile(const std::string& path, int style = -1);
+    // `style` -1 uses the buffer's style. Writes a temporary file beside the target and
+    // renames it over the target, so the old file survives any failure.
+    bool WriteToFile(const std::string& path, int style = -1, bool clearModified = true);
+    void ClearAll();
+
+    int LineCount() const { return static_cast<int>(m_lines.size()); }
+    int LineLength(int line) const;
+    // The line's bytes, not zero-terminated; valid until the next change.
+    const char* LineText(int line) const;
+    std::string_view Line(int line) const { return {LineText(line), std::size_t(LineLength(line))}; }
+    std::uint32_t LineFlags(int line) const;
+    bool IsReadOnly() const { return m_readOnly; }
+    void SetReadOnly(bool readOnly) { m_readOnly = readOnly; }
+    int LineEndStyleOf() const { return m_lineEndStyle; }
+    bool IsModified() const { return m_modified; }
+
+    // Editing primitives without undo records.
+    bool RawInsert(CBufferObserver* source, TextPosition at, std::string_view text,
+                   TextPosition& end);
+    bool RawDelete(CBufferObserver* source, TextPosition start, TextPosition end);
+
+    // The same edits with an undo record (see the undo section below).
+    bool InsertTextAt(CBufferObserver* source, TextPosition at, std::string_view text,
+                      TextPosition& end, int action, bool record = true);
+    bool DeleteRange(CBufferObserver* source, TextPosition start, TextPosition end, int action);
+
+    // The range's text with lines joined by `lineEnd` (CR LF unless given).
+    std::string CopyRange(TextPosition start, TextPosition end,
+                          std::string_view lineEnd = "\r\n") const;
+
+    // A new line before `at`, or at the end when `at` is -1; flags 0.
+    void InsertLineRecord(std::string_view bytes, int at = -1);
+    void AppendToLineText(int line, std::string_view bytes);
+
+    // Flags. `line` -1 means the first line holding the bit. Only single bits are taken.
+    void ChangeLineFlag(int line, std::uint32_t bit, bool set, bool removeFromOthers = true);
+    int FirstLineWithFlag(std::uint32_t bit) const;
+    // The next or previous line with the plain bookmark, wrapping once; -1 if none.
+    int NextBookmarkedLine(int line) const;
+    int PrevBookmarkedLine(int line) const;
+
+    // Views. The buffer never owns them; changes reach them in attach order.
+    void AttachView(CBufferObserver* view);
+    void DetachView(CBufferObserver* view);
+    void BroadcastChange(CBufferObserver* source, const ChangeContext* context, unsigned hints,
+                         int line);
+
+    // The base keeps the flag in the buffer; a document's buffer may keep it elsewhere.
+    virtual void MarkModified(bool modified);
+
+    // Undo and redo. Callers check HasUndo / HasRedo first and then move the caret to
+    // the returned position.
+    bool HasUndo() const { return m_undoPos > 0; }
+    bool HasRedo() const { return m_undoPos < static_cast<int>(m_undo.size()); }
+    bool UndoGroup(TextPosition& position);
+    bool RedoGroup(TextPosition& position);
+    // Bracket several edits into one undo step. With `merge`, the edits join the group
+    // that ends at the undo position (typing uses this).
+    void OpenUndoGroup(bool merge);
+    void CloseUndoGroup(CBufferObserver* source);
+    std::string UndoLabel() const;
+    std::string RedoLabel() const;
+    virtual bool ActionLabel(int action, std::string& text) const;
+
+    const std::vector<UndoRecord>& UndoRecords() const { return m_undo; }
+    int UndoPosition() const { return m_undoPos; }
+
+    static constexpr int DefaultUndoLimit = 1024;
+
+private:
+    struct LineRecord {
+        char* text;
+        std::int32_t length;
+        std::int32_t capacity;
+        std::uint32_t flags;
+        bool owned; // false: the bytes live in a block read from a file
+    };
+    friend class LineLoader;
+
+    bool IsValidPosition(TextPosition pos) const;
+    static LineRecord MakeLine(std::string_view bytes, std::size_t extraCapacity = 0);
+    void FreeLine(LineRecord& line);
+    void FreeAllLines();
+    void ReserveInLine(LineRecord& line, std::int32_t newLength);
+    void AppendToLine(LineRecord& line, std::string_view bytes);
+
+    // Inserts text already cut into lines; shared by RawInsert, undo and redo so that
+    // they all put back exactly the lines they were given.
+    TextPosition InsertLines(CBufferObserver* source, TextPosition at, const TextLines& text);
+    void DeleteLines(CBufferObserver* source, TextPosition start, TextPosition end);
+    // The range's text joined by `lineEnd`; with `pieces`, also where each line lies in it.
+    std::string JoinRange(TextPosition start, TextPosition end, std::string_view lineEnd,
+                          std::vector<LinePiece>* pieces) const;
+    void AfterChange();
+
+    void ResetUndoState();
+    void AddUndoRecord(bool insertion, TextPosition start, TextPosition end, int action,
+                       TextLines text);
+    void DropOldestGroup();
+    void UpdateModifiedAfterUndo();
+
+    std::vector<LineRecord> m_lines;
+    std::vector<std::unique_ptr<char[]>> m_fileBlocks; // bytes of lines read from a file
+    std::vector<CBufferObserver*> m_views;
+    bool m_readOnly = false;
+    bool m_modified = false;
+    int m_lineEndStyle = StyleDOS;
+
+    std::vector<UndoRecord> m_undo;
+    int m_undoPos = 0;
+    int m_savedUndoPos = 0; // -1 once the saved state can no longer be reached
+    int m_undoLimit = DefaultUndoLimit;
+    bool m_groupOpen = false;
+    bool m_groupStartPending = false;
+};

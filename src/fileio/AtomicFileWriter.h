@@ -1,0 +1,40 @@
+#pragma once
+
+#include "FileDescriptor.h"
+
+#include <string>
+#include <string_view>
+
+// True when the user may change the file: write permission, and at least one write bit set
+// (so that a file marked read-only counts as such even for the superuser).
+bool IsWritableFile(const std::string& path);
+
+// Writes a file so that the old one survives any failure: the bytes go to a new temporary
+// file in the target's own folder, which is flushed to disk and then renamed over the
+// target in one step. A symbolic link is followed: the file it points to is replaced and
+// the link stays. The new file keeps the permission bits (and, where allowed, the owner)
+// of the file it replaces; a new file gets 0666 less the umask.
+class AtomicFileWriter {
+public:
+    AtomicFileWriter() = default;
+    ~AtomicFileWriter(); // removes the temporary file unless it was committed
+    AtomicFileWriter(const AtomicFileWriter&) = delete;
+    AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+    // Fails, before anything is written, when the target may not be written or the
+    // temporary file cannot be made. `prefix` starts the temporary file's name.
+    bool Open(const std::string& path, const char* prefix);
+    // Buffered: bytes reach the file in large writes.
+    bool Write(std::string_view bytes);
+    // Flushes, syncs and renames the temporary file over the target.
+    bool Commit();
+
+private:
+    bool Flush();
+
+    std::string m_target;
+    std::string m_tempPath;
+    FileDescriptor m_file;
+    std::string m_pending;
+    bool m_failed = false;
+};
