@@ -2,6 +2,7 @@
 
 #include "fileio/AtomicFileWriter.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <fcntl.h>
@@ -48,7 +49,20 @@ class LineLoader {
 public:
     using LineRecord = CTextBuffer::LineRecord;
 
-    explicit LineLoader(std::string_view lineEnd) : m_lineEnd(lineEnd) {}
+    // `sizeHint` is the file's size when reading began: the first block takes it all, so
+    // that a file that does not change while it is read is stored in one piece.
+    LineLoader(std::string_view lineEnd, std::size_t sizeHint)
+        : m_lineEnd(lineEnd), m_sizeHint(sizeHint) {}
+
+    // Reserves line records for the whole file, judged by the lines of the first block,
+    // twice over: moving millions of records while reading costs far more than address
+    // space that is never touched (and so never becomes resident).
+    void ReserveLinesLike(std::size_t sampleLines, std::size_t sampleBytes) {
+        if (sampleBytes > 0 && m_sizeHint > sampleBytes)
+            m_lines.reserve(std::size_t(2.0 * double(m_sizeHint) * double(sampleLines + 1) /
+                                        double(sampleBytes)));
+    }
+    std::size_t LineCount() const { return m_lines.size(); }
 
     // Room for the next read of up to `size` bytes, keeping the unfinished line together.
     char* ReadSpace(std::size_t size) {
@@ -57,7 +71,8 @@ public:
             return m_block + m_fill;
         // A new block: it takes the unfinished line along, and grows with it, so that a
         // single huge line costs linear time.
-        const std::size_t blockSize = std::max(kBlockBytes, 2 * pending + size);
+        const std::size_t blockSize =
+            std::max({kBlockBytes, 2 * pending + size, m_blocks.empty() ? m_sizeHint + size : 0});
         auto block = std::make_unique_for_overwrite<char[]>(blockSize);
         if (pending > 0)
             std::memcpy(block.get(), m_block + m_lineStart, pending);
@@ -120,6 +135,7 @@ private:
     }
 
     std::string_view m_lineEnd;
+    std::size_t m_sizeHint;
     std::vector<LineRecord> m_lines;
     std::vector<std::unique_ptr<char[]>> m_blocks;
     char* m_block = nullptr;
@@ -148,9 +164,10 @@ bool CTextBuffer::ReadFromFile(const std::string& path, int style) {
     if (style == -1)
         style = DetectLineEndStyle(first, std::size_t(firstSize));
 
-    LineLoader loader(LineEndBytes(style));
+    LineLoader loader(LineEndBytes(style), std::size_t(info.st_size));
     std::memcpy(loader.ReadSpace(std::size_t(firstSize)), first, std::size_t(firstSize));
     loader.Consume(std::size_t(firstSize));
+    loader.ReserveLinesLike(loader.LineCount(), std::size_t(firstSize));
     for (;;) {
         const long n = ReadFully(file.Get(), loader.ReadSpace(kReadBlock), kReadBlock);
         if (n < 0)

@@ -31,8 +31,8 @@ std::string FolderOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// The file a save must replace: the target of a symbolic link (followed through chains),
-// else the path itself.
+// The file a save must replace: the target of a symbolic link (followed through chains,
+// relative links from the link's own folder), else the path itself. Empty for a loop.
 std::string ResolveLinks(const std::string& path) {
     std::string current = path;
     for (int depth = 0; depth < 40; ++depth) {
@@ -42,11 +42,11 @@ std::string ResolveLinks(const std::string& path) {
         std::vector<char> target(std::size_t(PATH_MAX) + 1);
         const ssize_t n = ::readlink(current.c_str(), target.data(), PATH_MAX);
         if (n <= 0)
-            return current;
+            return {};
         std::string next(target.data(), std::size_t(n));
         current = next[0] == '/' ? next : FolderOf(current) + "/" + next;
     }
-    return current;
+    return {};
 }
 
 mode_t NewFileMode() {
@@ -90,8 +90,12 @@ bool AtomicFileWriter::Open(const std::string& path, const char* prefix) {
     if (path.empty())
         return false;
     m_target = ResolveLinks(path);
+    if (m_target.empty() || m_target.back() == '/')
+        return false;
     struct stat info {};
     const bool exists = ::stat(m_target.c_str(), &info) == 0;
+    if (!exists && errno != ENOENT)
+        return false;
     if (exists && (!S_ISREG(info.st_mode) || !IsWritableFile(m_target)))
         return false;
 

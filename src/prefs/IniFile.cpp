@@ -1,8 +1,8 @@
 #include "prefs/IniFile.h"
 
+#include "fileio/AtomicFileWriter.h"
+
 #include <algorithm>
-#include <cerrno>
-#include <chrono>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
@@ -23,22 +23,21 @@ const char* const kErrorKey = "Unable to locate specified value.";
 constexpr std::size_t kMaxPiece = 2047;
 
 // Reads the next piece into `piece`: the bytes up to the next line end, or the first
-// kMaxPiece bytes when the line is longer (the rest follows as the next pieces). A line
-// end is LF or CR LF and is never part of the piece, even when it falls right after a
-// full piece; a lone CR is an ordinary byte. Bytes are kept as they are, zero bytes
-// included. Returns false at end of file when nothing is left.
+// kMaxPiece bytes when the line is longer; the rest of the line follows as the next
+// pieces, and a line end right after a full piece gives an empty piece, which Load skips.
+// A line end is LF or CR LF and never part of a piece: unlike fgets with a 2048-byte
+// buffer, a CR whose LF falls just past the limit is still taken as a line end. A lone CR
+// is an ordinary byte, and zero bytes are kept, since every piece carries its length.
+// Returns false at end of file when nothing is left.
 bool ReadPiece(std::FILE* file, std::string& piece) {
     piece.clear();
     int c = 0;
     while (piece.size() < kMaxPiece && (c = std::getc(file)) != EOF) {
-        if (c == '\n')
-            return true;
+        if (c == '\n') return true;
         if (c == '\r') {
             const int next = std::getc(file);
-            if (next == '\n')
-                return true;
-            if (next != EOF)
-                std::ungetc(next, file);
+            if (next == '\n') return true;
+            if (next != EOF) std::ungetc(next, file);
         }
         piece.push_back(static_cast<char>(c));
     }
@@ -55,8 +54,7 @@ int ParseInt(const std::string& text) {
     while (i < text.size() && IsAtoiSpace(text[i]))
         ++i;
     bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        negative = text[i++] == '-';
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
     constexpr std::int64_t limit = std::int64_t(INT_MAX) + 1;
     std::int64_t magnitude = 0;
     for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
@@ -65,95 +63,26 @@ int ParseInt(const std::string& text) {
     return static_cast<int>(std::clamp<std::int64_t>(value, INT_MIN, INT_MAX));
 }
 
-// Follows symbolic links from `path` to the file they name (which need not exist yet), so
-// that the link itself survives a save. Fails on a loop.
-bool ResolveLinks(std::string path, std::string& resolved) {
-    for (int hops = 0; hops < 40; ++hops) {
-        struct stat st {};
-        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
-            resolved = path;
-            return true;
-        }
-        std::string target(PATH_MAX, '\0');
-        const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
-        if (n <= 0 || std::size_t(n) >= target.size())
-            return false;
-        target.resize(std::size_t(n));
-        const std::size_t slash = path.rfind('/');
-        if (target.front() == '/' || slash == std::string::npos)
-            path = target;
-        else
-            path = path.substr(0, slash + 1) + target;
-    }
-    return false;
-}
-
-// Creates a new file beside `target` with mode 0666 less the umask; O_EXCL makes sure an
-// existing file or planted link is never opened.
-int CreateTempBeside(const std::string& folder, const std::string& base, std::string& tempPath) {
-    static std::uint64_t counter = 0;
-    std::uint64_t state =
-        std::uint64_t(std::chrono::steady_clock::now().time_since_epoch().count()) ^
-        (std::uint64_t(::getpid()) << 32) ^ ++counter;
-    static const char digits[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string suffix;
-        for (int i = 0; i < 8; ++i) {
-            state = state * 6364136223846793005u + 1442695040888963407u;
-            suffix.push_back(digits[(state >> 33) % (sizeof digits - 1)]);
-        }
-        // Keeps the temporary name within the file-name limit for long target names.
-        tempPath = folder + "." + base.substr(0, 200) + "." + suffix;
-        const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
-    }
-    return -1;
-}
-
-bool WriteAll(int fd, const std::string& bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += std::size_t(n);
-    }
-    return true;
-}
-
-// Makes the rename itself durable; a failure here leaves a complete file either way.
-void SyncFolder(const std::string& folder) {
-    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-
 } // namespace
 
 CIniFile::CIniFile() = default;
 
 CIniFile::~CIniFile() = default;
 
-void CIniFile::SetPath(const std::string& path) { m_path = path; }
+void CIniFile::SetPath(const std::string& path) {
+    m_path = path;
+}
 
 bool CIniFile::Load() {
     struct stat st {};
-    if (::stat(m_path.c_str(), &st) != 0)
-        return false;
+    if (::stat(m_path.c_str(), &st) != 0) return false;
     // O_NONBLOCK keeps a FIFO from blocking the open; only a regular file is read, so a
     // folder, FIFO or device fails like a file that cannot be opened.
     const int fd = ::open(m_path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     std::FILE* file = nullptr;
-    if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode))
-        file = ::fdopen(fd, "rb");
+    if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) file = ::fdopen(fd, "rb");
     if (!file) {
-        if (fd >= 0)
-            ::close(fd);
+        if (fd >= 0) ::close(fd);
         m_lastError = kErrorOpen;
         return false;
     }
@@ -161,8 +90,7 @@ bool CIniFile::Load() {
     std::string section;
     std::string line;
     while (ReadPiece(file, line)) {
-        if (line.empty())
-            continue;
+        if (line.empty()) continue;
         if (line.front() == '[' && line.back() == ']') {
             const std::size_t first = line.find_first_not_of('[');
             const std::size_t last = line.find_last_not_of(']');
@@ -184,11 +112,9 @@ bool CIniFile::Load() {
 std::string CIniFile::Serialize() const {
     std::string out;
     for (const Section& section : m_sections) {
-        if (section.keys.empty())
-            continue;
+        if (section.keys.empty()) continue;
         // Sections are separated by one empty line and the file ends without a line end.
-        if (!out.empty())
-            out += "\r\n\r\n";
+        if (!out.empty()) out += "\r\n\r\n";
         out += "[" + section.name + "]";
         for (std::size_t i = 0; i < section.keys.size(); ++i)
             out += "\r\n" + section.keys[i] + "=" + section.values[i];
@@ -197,38 +123,8 @@ std::string CIniFile::Serialize() const {
 }
 
 bool CIniFile::Save() const {
-    std::string target;
-    if (m_path.empty() || !ResolveLinks(m_path, target))
-        return false;
-    struct stat st {};
-    const bool exists = ::stat(target.c_str(), &st) == 0;
-    if (!exists && errno != ENOENT)
-        return false;
-    // Only a regular file is replaced, and a read-only one is left alone, as opening it
-    // for writing would have failed.
-    if (exists && (!S_ISREG(st.st_mode) || ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0))
-        return false;
-
-    const std::size_t slash = target.rfind('/');
-    const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
-    const std::string base = target.substr(folder.size());
-    if (base.empty())
-        return false;
-    std::string tempPath;
-    const int fd = CreateTempBeside(folder, base, tempPath);
-    if (fd < 0)
-        return false;
-
-    bool ok = (!exists || ::fchmod(fd, st.st_mode & 0777) == 0) && WriteAll(fd, Serialize()) &&
-              ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    ok = ok && ::rename(tempPath.c_str(), target.c_str()) == 0;
-    if (!ok) {
-        ::unlink(tempPath.c_str());
-        return false;
-    }
-    SyncFolder(folder);
-    return true;
+    AtomicFileWriter file;
+    return file.Open(m_path, ".ini") && file.Write(Serialize()) && file.Commit();
 }
 
 std::string CIniFile::GetValue(const std::string& section, const std::string& key) {
@@ -253,16 +149,14 @@ bool CIniFile::SetValue(const std::string& section, const std::string& key,
                         const std::string& value, bool create) {
     int s = FindSection(section);
     if (s < 0) {
-        if (!create)
-            return false;
+        if (!create) return false;
         m_sections.push_back(Section{section, {}, {}});
         s = int(m_sections.size()) - 1;
     }
     Section& record = m_sections[std::size_t(s)];
     int k = FindKey(s, key);
     if (k < 0) {
-        if (!create)
-            return false;
+        if (!create) return false;
         record.keys.push_back(key);
         record.values.emplace_back();
         k = int(record.keys.size()) - 1;
@@ -278,17 +172,14 @@ bool CIniFile::SetValueInt(const std::string& section, const std::string& key, i
 
 int CIniFile::FindSection(const std::string& name) const {
     for (std::size_t i = 0; i < m_sections.size(); ++i)
-        if (m_sections[i].name == name)
-            return int(i);
+        if (m_sections[i].name == name) return int(i);
     return -1;
 }
 
 int CIniFile::FindKey(int section, const std::string& name) const {
-    if (section < 0 || std::size_t(section) >= m_sections.size())
-        return -1;
+    if (section < 0 || std::size_t(section) >= m_sections.size()) return -1;
     const std::vector<std::string>& keys = m_sections[std::size_t(section)].keys;
     for (std::size_t i = 0; i < keys.size(); ++i)
-        if (keys[i] == name)
-            return int(i);
+        if (keys[i] == name) return int(i);
     return -1;
 }
