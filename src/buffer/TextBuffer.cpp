@@ -104,7 +104,7 @@ void CTextBuffer::AppendToLineText(int line, std::string_view bytes) {
 
 void CTextBuffer::ClearAll() {
     FreeAllLines();
-    m_undo.clear();
+    ResetUndoState();
 }
 
 bool CTextBuffer::ResetToEmpty(int style) {

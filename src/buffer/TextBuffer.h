@@ -6,6 +6,7 @@
 #include "UndoRecord.h"
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -105,7 +106,7 @@ public:
     std::string RedoLabel() const;
     virtual bool ActionLabel(int action, std::string& text) const;
 
-    const std::vector<UndoRecord>& UndoRecords() const { return m_undo; }
+    const std::deque<UndoRecord>& UndoRecords() const { return m_undo; }
     int UndoPosition() const { return m_undoPos; }
 
     static constexpr int DefaultUndoLimit = 1024;
@@ -149,7 +150,8 @@ private:
     bool m_modified = false;
     int m_lineEndStyle = StyleDOS;
 
-    std::vector<UndoRecord> m_undo;
+    std::deque<UndoRecord> m_undo; // trimmed at the front, so not a vector
+    int m_lastGroupStart = -1;     // index of the newest record that starts a group
     int m_undoPos = 0;
     int m_savedUndoPos = 0; // -1 once the saved state can no longer be reached
     int m_undoLimit = DefaultUndoLimit;

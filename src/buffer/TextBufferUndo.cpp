@@ -2,8 +2,11 @@
 
 #include "StringTable.h"
 
+#include <algorithm>
+
 void CTextBuffer::ResetUndoState() {
     m_undo.clear();
+    m_lastGroupStart = -1;
     m_undoPos = 0;
     m_savedUndoPos = 0;
     m_groupOpen = false;
@@ -33,6 +36,9 @@ void CTextBuffer::AddUndoRecord(bool insertion, TextPosition start, TextPosition
         if (m_savedUndoPos > m_undoPos)
             m_savedUndoPos = -1; // the saved text was in the discarded redo tail
         m_undo.erase(m_undo.begin() + m_undoPos, m_undo.end());
+        while (m_lastGroupStart >= m_undoPos ||
+               (m_lastGroupStart >= 0 && !m_undo[m_lastGroupStart].StartsGroup()))
+            --m_lastGroupStart;
     }
     if (static_cast<int>(m_undo.size()) >= m_undoLimit)
         DropOldestGroup();
@@ -42,6 +48,7 @@ void CTextBuffer::AddUndoRecord(bool insertion, TextPosition start, TextPosition
     if (m_groupStartPending || m_undo.empty()) {
         record.flags |= UndoGroupStart;
         m_groupStartPending = false;
+        m_lastGroupStart = static_cast<int>(m_undo.size());
     }
     record.start = start;
     record.end = end;
@@ -54,13 +61,14 @@ void CTextBuffer::AddUndoRecord(bool insertion, TextPosition start, TextPosition
 // Drops the oldest whole group, but never the group that is still being built: the limit
 // bounds closed groups, so one long command (a block indent of many lines) stays undoable.
 void CTextBuffer::DropOldestGroup() {
+    const bool oldestIsOpen = m_lastGroupStart == 0 && m_groupOpen && !m_groupStartPending;
+    if (oldestIsOpen)
+        return;
     std::size_t next = 1;
     while (next < m_undo.size() && !m_undo[next].StartsGroup())
         ++next;
-    const bool oldestIsOpen = next == m_undo.size() && m_groupOpen && !m_groupStartPending;
-    if (oldestIsOpen)
-        return;
     m_undo.erase(m_undo.begin(), m_undo.begin() + next);
+    m_lastGroupStart = std::max(-1, m_lastGroupStart - static_cast<int>(next));
     m_undoPos -= static_cast<int>(next);
     if (m_savedUndoPos >= 0)
         m_savedUndoPos = m_savedUndoPos >= static_cast<int>(next)
