@@ -16,8 +16,7 @@ std::vector<std::string> CorpusLines() {
     namespace fs = std::filesystem;
     std::error_code error;
     for (const auto& entry : fs::directory_iterator(QUILLET_CORPUS_DIR, error)) {
-        if (entry.path().extension() != ".scp")
-            continue;
+        if (entry.path().extension() != ".scp") continue;
         std::ifstream in(entry.path(), std::ios::binary);
         std::string line;
         while (std::getline(in, line)) {
@@ -55,12 +54,11 @@ TempFiles g_files;
 
 const std::string& ScriptFile(std::size_t bytes) {
     auto found = g_files.paths.find(bytes);
-    if (found != g_files.paths.end())
-        return found->second;
+    if (found != g_files.paths.end()) return found->second;
     static const std::vector<std::string> lines = CorpusLines();
-    const std::string path = std::filesystem::temp_directory_path() /
-                             ("quillet-bench-" + std::to_string(getpid()) + "-" +
-                              std::to_string(bytes) + ".scp");
+    const std::string path =
+        std::filesystem::temp_directory_path() /
+        ("quillet-bench-" + std::to_string(getpid()) + "-" + std::to_string(bytes) + ".scp");
     std::string text;
     text.reserve(bytes + 4096);
     for (std::size_t i = 0; text.size() < bytes; i = (i + 1) % lines.size()) {
@@ -90,8 +88,7 @@ public:
     }
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs)
-            if (run.aggregate_name == "median")
-                medians[Key(run)] = run.GetAdjustedRealTime();
+            if (run.aggregate_name == "median") medians[Key(run)] = run.GetAdjustedRealTime();
         ConsoleReporter::ReportRuns(runs);
     }
     std::map<std::string, double> medians;
@@ -106,8 +103,7 @@ int RunWithRatios(int argc, char** argv, const std::vector<Ratio>& ratios) {
     std::printf("\n%-44s %-30s %8s %8s\n", "ratio of medians", "floor", "ratio", "target");
     for (const Ratio& r : ratios) {
         const auto a = reporter.medians.find(r.name), b = reporter.medians.find(r.floor);
-        if (a == reporter.medians.end() || b == reporter.medians.end() || b->second <= 0)
-            continue;
+        if (a == reporter.medians.end() || b == reporter.medians.end() || b->second <= 0) continue;
         const double ratio = a->second / b->second;
         std::printf("%-44s %-30s %8.2f %7.1fx %s\n", r.name.c_str(), r.floor.c_str(), ratio,
                     r.target, ratio <= r.target ? "ok" : "MISSED");

@@ -19,8 +19,7 @@ constexpr std::size_t k10MB = 10u << 20;
 class NullView : public CBufferObserver {
 public:
     void OnBufferChanged(CBufferObserver*, const ChangeContext* context, unsigned, int) override {
-        if (context)
-            context->AdjustPosition(caret);
+        if (context) context->AdjustPosition(caret);
     }
     void OnEditActionDone(int, std::string_view) override {}
     TextPosition caret;
@@ -48,7 +47,7 @@ void BM_ReadFloor(benchmark::State& state) {
             done += std::size_t(n);
         ::close(fd);
         std::size_t lines = 1;
-        for (const char* p = bytes.get(), *end = p + done;
+        for (const char *p = bytes.get(), *end = p + done;
              (p = static_cast<const char*>(std::memchr(p, '\n', end - p))); ++p)
             ++lines;
         benchmark::DoNotOptimize(lines);
@@ -70,8 +69,7 @@ constexpr const char* kMeasureFlag = "--resident-added-by-read";
 int MeasureReadInThisProcess(const char* path) {
     const std::size_t before = bench::ResidentBytes();
     CTextBuffer buffer;
-    if (!buffer.ReadFromFile(path))
-        return 1;
+    if (!buffer.ReadFromFile(path)) return 1;
     std::printf("%zu\n", bench::ResidentBytes() - before);
     return 0;
 }
@@ -81,10 +79,8 @@ void ReportReadMemory(const char* self, std::size_t size) {
     const std::string command = std::string(self) + " " + kMeasureFlag + " " + path;
     FILE* child = ::popen(command.c_str(), "r");
     std::size_t added = 0;
-    if (!child || std::fscanf(child, "%zu", &added) != 1)
-        added = 0;
-    if (child)
-        ::pclose(child);
+    if (!child || std::fscanf(child, "%zu", &added) != 1) added = 0;
+    if (child) ::pclose(child);
     std::printf("ReadFromFile of %zu MB adds %.1f MB resident: %.2fx the file (target 3x)\n",
                 size >> 20, double(added) / (1 << 20), double(added) / double(size));
 }
@@ -97,7 +93,8 @@ void BM_WriteFloor(benchmark::State& state) {
     for (auto _ : state) {
         const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         for (std::size_t at = 0; at < bytes.size(); at += 1 << 20)
-            benchmark::DoNotOptimize(::write(fd, bytes.data() + at, std::min<std::size_t>(1 << 20, bytes.size() - at)));
+            benchmark::DoNotOptimize(
+                ::write(fd, bytes.data() + at, std::min<std::size_t>(1 << 20, bytes.size() - at)));
         ::fsync(fd);
         ::close(fd);
         ::rename(temp.c_str(), out.c_str());
@@ -133,8 +130,7 @@ void BM_ScanAllLines(benchmark::State& state) {
         LineCookie cookie = 0;
         for (int i = 0, n = buffer.LineCount(); i < n; ++i) {
             const int length = buffer.LineLength(i);
-            if (spans.size() < std::size_t(2 * length))
-                spans.resize(2 * length);
+            if (spans.size() < std::size_t(2 * length)) spans.resize(2 * length);
             int count = 0;
             cookie = ScanSphereLine(buffer.LineText(i), length, cookie, spans.data(), &count);
         }
@@ -161,8 +157,8 @@ void BM_TypingInMiddleLine(benchmark::State& state) {
     }
     buffer.DetachView(&view);
     state.counters["us_per_char"] =
-        benchmark::Counter(double(state.iterations()) * 10000, benchmark::Counter::kIsRate |
-                                                                   benchmark::Counter::kInvert);
+        benchmark::Counter(double(state.iterations()) * 10000,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 std::string PasteText() {
@@ -199,24 +195,51 @@ void BM_UndoRedoPaste(benchmark::State& state) {
 
 } // namespace
 
-BENCHMARK(BM_ReadFloor)->Arg(k10MB)->Arg(k100MB)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(BM_ReadFromFile)->Arg(k10MB)->Arg(k100MB)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_ReadFloor)
+    ->Arg(k10MB)
+    ->Arg(k100MB)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_ReadFromFile)
+    ->Arg(k10MB)
+    ->Arg(k100MB)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 BENCHMARK(BM_WriteFloor)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(BM_WriteToFile)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(BM_SumBytesFloor)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(BM_ScanAllLines)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(BM_TypingInMiddleLine)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(BM_UndoRedoPaste)->ArgName("redo")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_WriteToFile)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_SumBytesFloor)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_ScanAllLines)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_TypingInMiddleLine)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_UndoRedoPaste)
+    ->ArgName("redo")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], kMeasureFlag) == 0)
         return MeasureReadInThisProcess(argv[2]);
     ReportReadMemory(argv[0], k10MB);
     ReportReadMemory(argv[0], k100MB);
-    return bench::RunWithRatios(
-        argc, argv,
-        {{"BM_ReadFromFile/10485760", "BM_ReadFloor/10485760", 3.0},
-         {"BM_ReadFromFile/104857600", "BM_ReadFloor/104857600", 3.0},
-         {"BM_WriteToFile", "BM_WriteFloor", 2.0},
-         {"BM_ScanAllLines", "BM_SumBytesFloor", 4.0}});
+    return bench::RunWithRatios(argc, argv,
+                                {{"BM_ReadFromFile/10485760", "BM_ReadFloor/10485760", 3.0},
+                                 {"BM_ReadFromFile/104857600", "BM_ReadFloor/104857600", 3.0},
+                                 {"BM_WriteToFile", "BM_WriteFloor", 2.0},
+                                 {"BM_ScanAllLines", "BM_SumBytesFloor", 4.0}});
 }

@@ -12,17 +12,9 @@ struct Entry {
 
 // Sorted by id.
 constexpr Entry kStrings[] = {
-    {8619, "Unknown"},
-    {8620, "Paste"},
-    {8621, "Delete Selection"},
-    {8622, "Cut"},
-    {8623, "Delete"},
-    {8624, "Typing"},
-    {8625, "Backspace"},
-    {8626, "Indent"},
-    {8627, "Drag And Drop"},
-    {8628, "Replace"},
-    {8629, "Auto Indent"},
+    {8619, "Unknown"},       {8620, "Paste"},   {8621, "Delete Selection"}, {8622, "Cut"},
+    {8623, "Delete"},        {8624, "Typing"},  {8625, "Backspace"},        {8626, "Indent"},
+    {8627, "Drag And Drop"}, {8628, "Replace"}, {8629, "Auto Indent"},
 };
 
 static_assert(std::is_sorted(std::begin(kStrings), std::end(kStrings),

@@ -1,8 +1,7 @@
 #include "ChangeContext.h"
 
 void ChangeContext::AdjustPosition(TextPosition& pos) const {
-    if (pos.line < m_start.line)
-        return;
+    if (pos.line < m_start.line) return;
     if (m_kind == Kind::Insertion) {
         if (pos.line > m_start.line) {
             pos.line += m_end.line - m_start.line;
@@ -18,8 +17,7 @@ void ChangeContext::AdjustPosition(TextPosition& pos) const {
         pos.line = m_start.line;
         pos.ch = m_start.ch + (pos.ch - m_end.ch);
     } else if (pos.line == m_start.line) {
-        if (pos.ch > m_start.ch)
-            pos.ch = m_start.ch;
+        if (pos.ch > m_start.ch) pos.ch = m_start.ch;
     } else {
         pos = m_start;
     }

@@ -13,7 +13,9 @@ std::int32_t CapacityFor(std::int64_t length) {
     return static_cast<std::int32_t>((length / 16 + 1) * 16);
 }
 
-bool IsSingleBit(std::uint32_t bit) { return bit != 0 && (bit & (bit - 1)) == 0; }
+bool IsSingleBit(std::uint32_t bit) {
+    return bit != 0 && (bit & (bit - 1)) == 0;
+}
 
 const char kNoBytes[1] = {0};
 
@@ -21,7 +23,9 @@ const char kNoBytes[1] = {0};
 
 CTextBuffer::CTextBuffer() = default;
 
-CTextBuffer::~CTextBuffer() { FreeAllLines(); }
+CTextBuffer::~CTextBuffer() {
+    FreeAllLines();
+}
 
 int CTextBuffer::LineLength(int line) const {
     return (line >= 0 && line < LineCount()) ? m_lines[line].length : 0;
@@ -43,16 +47,13 @@ bool CTextBuffer::IsValidPosition(TextPosition pos) const {
 CTextBuffer::LineRecord CTextBuffer::MakeLine(std::string_view bytes, std::size_t extraCapacity) {
     const std::int32_t capacity = CapacityFor(std::int64_t(bytes.size() + extraCapacity));
     char* text = static_cast<char*>(std::malloc(capacity));
-    if (!text)
-        throw std::bad_alloc();
-    if (!bytes.empty())
-        std::memcpy(text, bytes.data(), bytes.size());
+    if (!text) throw std::bad_alloc();
+    if (!bytes.empty()) std::memcpy(text, bytes.data(), bytes.size());
     return {text, std::int32_t(bytes.size()), capacity, 0, true};
 }
 
 void CTextBuffer::FreeLine(LineRecord& line) {
-    if (line.owned)
-        std::free(line.text);
+    if (line.owned) std::free(line.text);
     line.text = nullptr;
     line.length = line.capacity = 0;
 }
@@ -65,24 +66,19 @@ void CTextBuffer::FreeAllLines() {
 }
 
 void CTextBuffer::ReserveInLine(LineRecord& line, std::int32_t newLength) {
-    if (newLength <= line.capacity)
-        return;
+    if (newLength <= line.capacity) return;
     const std::int32_t capacity = CapacityFor(newLength);
     char* text = static_cast<char*>(std::malloc(capacity));
-    if (!text)
-        throw std::bad_alloc();
-    if (line.length > 0)
-        std::memcpy(text, line.text, line.length);
-    if (line.owned)
-        std::free(line.text);
+    if (!text) throw std::bad_alloc();
+    if (line.length > 0) std::memcpy(text, line.text, line.length);
+    if (line.owned) std::free(line.text);
     line.text = text;
     line.capacity = capacity;
     line.owned = true;
 }
 
 void CTextBuffer::AppendToLine(LineRecord& line, std::string_view bytes) {
-    if (bytes.empty())
-        return;
+    if (bytes.empty()) return;
     const std::int32_t newLength = line.length + std::int32_t(bytes.size());
     ReserveInLine(line, newLength);
     std::memcpy(line.text + line.length, bytes.data(), bytes.size());
@@ -98,8 +94,7 @@ void CTextBuffer::InsertLineRecord(std::string_view bytes, int at) {
 }
 
 void CTextBuffer::AppendToLineText(int line, std::string_view bytes) {
-    if (line >= 0 && line < LineCount())
-        AppendToLine(m_lines[line], bytes);
+    if (line >= 0 && line < LineCount()) AppendToLine(m_lines[line], bytes);
 }
 
 void CTextBuffer::ClearAll() {
@@ -108,8 +103,7 @@ void CTextBuffer::ClearAll() {
 }
 
 bool CTextBuffer::ResetToEmpty(int style) {
-    if (style < StyleDOS || style > StyleMAC)
-        style = StyleDOS;
+    if (style < StyleDOS || style > StyleMAC) style = StyleDOS;
     InsertLineRecord({});
     m_lineEndStyle = style;
     m_readOnly = false;
@@ -120,17 +114,14 @@ bool CTextBuffer::ResetToEmpty(int style) {
 }
 
 void CTextBuffer::ChangeLineFlag(int line, std::uint32_t bit, bool set, bool removeFromOthers) {
-    if (!IsSingleBit(bit))
-        return;
+    if (!IsSingleBit(bit)) return;
     if (line == -1) {
         line = FirstLineWithFlag(bit);
         removeFromOthers = false;
     }
-    if (line < 0 || line >= LineCount())
-        return;
+    if (line < 0 || line >= LineCount()) return;
     const std::uint32_t flags = set ? (m_lines[line].flags | bit) : (m_lines[line].flags & ~bit);
-    if (flags == m_lines[line].flags)
-        return;
+    if (flags == m_lines[line].flags) return;
     if (removeFromOthers && set) {
         const int other = FirstLineWithFlag(bit);
         if (other >= 0) {
@@ -143,11 +134,9 @@ void CTextBuffer::ChangeLineFlag(int line, std::uint32_t bit, bool set, bool rem
 }
 
 int CTextBuffer::FirstLineWithFlag(std::uint32_t bit) const {
-    if (!IsSingleBit(bit))
-        return -1;
+    if (!IsSingleBit(bit)) return -1;
     for (int i = 0; i < LineCount(); ++i)
-        if (m_lines[i].flags & bit)
-            return i;
+        if (m_lines[i].flags & bit) return i;
     return -1;
 }
 
@@ -155,11 +144,9 @@ int CTextBuffer::NextBookmarkedLine(int line) const {
     const int count = LineCount();
     int from = (LineFlags(line) & BookmarkFlag) ? line + 1 : line;
     for (int i = std::max(from, 0); i < count; ++i)
-        if (m_lines[i].flags & BookmarkFlag)
-            return i;
+        if (m_lines[i].flags & BookmarkFlag) return i;
     for (int i = 0; i < count; ++i)
-        if (m_lines[i].flags & BookmarkFlag)
-            return i;
+        if (m_lines[i].flags & BookmarkFlag) return i;
     return -1;
 }
 
@@ -167,23 +154,19 @@ int CTextBuffer::PrevBookmarkedLine(int line) const {
     const int count = LineCount();
     int from = (LineFlags(line) & BookmarkFlag) ? line - 1 : line;
     for (int i = std::min(from, count - 1); i >= 0; --i)
-        if (m_lines[i].flags & BookmarkFlag)
-            return i;
+        if (m_lines[i].flags & BookmarkFlag) return i;
     for (int i = count - 1; i >= 0; --i)
-        if (m_lines[i].flags & BookmarkFlag)
-            return i;
+        if (m_lines[i].flags & BookmarkFlag) return i;
     return -1;
 }
 
 void CTextBuffer::AttachView(CBufferObserver* view) {
-    if (view)
-        m_views.push_back(view);
+    if (view) m_views.push_back(view);
 }
 
 void CTextBuffer::DetachView(CBufferObserver* view) {
     auto it = std::find(m_views.begin(), m_views.end(), view);
-    if (it != m_views.end())
-        m_views.erase(it);
+    if (it != m_views.end()) m_views.erase(it);
 }
 
 void CTextBuffer::BroadcastChange(CBufferObserver* source, const ChangeContext* context,
@@ -193,4 +176,6 @@ void CTextBuffer::BroadcastChange(CBufferObserver* source, const ChangeContext* 
         m_views[i]->OnBufferChanged(source, context, hints, line);
 }
 
-void CTextBuffer::MarkModified(bool modified) { m_modified = modified; }
+void CTextBuffer::MarkModified(bool modified) {
+    m_modified = modified;
+}

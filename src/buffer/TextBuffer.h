@@ -20,7 +20,9 @@ enum LineEndStyle : int {
 };
 
 // Line flag bits: 0..9 are the numbered bookmarks (one line each), 19 the plain bookmark.
-constexpr std::uint32_t NumberedBookmarkFlag(int n) { return 1u << n; }
+constexpr std::uint32_t NumberedBookmarkFlag(int n) {
+    return 1u << n;
+}
 constexpr std::uint32_t BookmarkFlag = 0x80000;
 
 // The text of one document: an array of single-byte lines with per-line flags, read from
@@ -51,7 +53,9 @@ public:
     int LineLength(int line) const;
     // The line's bytes, not zero-terminated; valid until the next change.
     const char* LineText(int line) const;
-    std::string_view Line(int line) const { return {LineText(line), std::size_t(LineLength(line))}; }
+    std::string_view Line(int line) const {
+        return {LineText(line), std::size_t(LineLength(line))};
+    }
     std::uint32_t LineFlags(int line) const;
     bool IsReadOnly() const { return m_readOnly; }
     void SetReadOnly(bool readOnly) { m_readOnly = readOnly; }

@@ -12,15 +12,13 @@ constexpr std::size_t kMaxInsert = std::numeric_limits<std::int32_t>::max() / 2;
 
 bool CTextBuffer::RawInsert(CBufferObserver* source, TextPosition at, std::string_view text,
                             TextPosition& end) {
-    if (m_readOnly || !IsValidPosition(at) || text.size() > kMaxInsert)
-        return false;
+    if (m_readOnly || !IsValidPosition(at) || text.size() > kMaxInsert) return false;
     end = InsertLines(source, at, SplitAtLineBreaks(text));
     return true;
 }
 
 bool CTextBuffer::RawDelete(CBufferObserver* source, TextPosition start, TextPosition end) {
-    if (m_readOnly || !IsValidPosition(start) || !IsValidPosition(end) || end < start)
-        return false;
+    if (m_readOnly || !IsValidPosition(start) || !IsValidPosition(end) || end < start) return false;
     DeleteLines(source, start, end);
     return true;
 }
@@ -36,8 +34,7 @@ TextPosition CTextBuffer::InsertLines(CBufferObserver* source, TextPosition at,
         const auto n = std::int32_t(piece.size());
         ReserveInLine(first, first.length + n);
         std::memmove(first.text + at.ch + n, first.text + at.ch, first.length - at.ch);
-        if (n > 0)
-            std::memcpy(first.text + at.ch, piece.data(), n);
+        if (n > 0) std::memcpy(first.text + at.ch, piece.data(), n);
         first.length += n;
         end = {at.line, at.ch + n};
         hints = HintSingleLine | HintHorzRange;
@@ -91,47 +88,38 @@ void CTextBuffer::DeleteLines(CBufferObserver* source, TextPosition start, TextP
 }
 
 void CTextBuffer::AfterChange() {
-    if (!m_modified)
-        MarkModified(true);
+    if (!m_modified) MarkModified(true);
 }
 
 bool CTextBuffer::InsertTextAt(CBufferObserver* source, TextPosition at, std::string_view text,
                                TextPosition& end, int action, bool record) {
-    if (m_readOnly || !IsValidPosition(at) || text.size() > kMaxInsert)
-        return false;
+    if (m_readOnly || !IsValidPosition(at) || text.size() > kMaxInsert) return false;
     TextLines lines = SplitAtLineBreaks(text);
     end = InsertLines(source, at, lines);
-    if (!record)
-        return true;
+    if (!record) return true;
     // The record keeps the text as it was passed in, cut into the lines it made.
     const bool ownGroup = !m_groupOpen;
-    if (ownGroup)
-        OpenUndoGroup(false);
+    if (ownGroup) OpenUndoGroup(false);
     AddUndoRecord(true, at, end, action, std::move(lines));
-    if (ownGroup)
-        CloseUndoGroup(source);
+    if (ownGroup) CloseUndoGroup(source);
     return true;
 }
 
 bool CTextBuffer::DeleteRange(CBufferObserver* source, TextPosition start, TextPosition end,
                               int action) {
-    if (m_readOnly || !IsValidPosition(start) || !IsValidPosition(end) || end < start)
-        return false;
+    if (m_readOnly || !IsValidPosition(start) || !IsValidPosition(end) || end < start) return false;
     // Joined with CR LF like CopyRange, with the line structure kept beside it.
     TextLines removed;
     removed.text = JoinRange(start, end, "\r\n", &removed.pieces);
     DeleteLines(source, start, end);
     const bool ownGroup = !m_groupOpen;
-    if (ownGroup)
-        OpenUndoGroup(false);
+    if (ownGroup) OpenUndoGroup(false);
     AddUndoRecord(false, start, end, action, std::move(removed));
-    if (ownGroup)
-        CloseUndoGroup(source);
+    if (ownGroup) CloseUndoGroup(source);
     return true;
 }
 
-std::string CTextBuffer::JoinRange(TextPosition start, TextPosition end,
-                                   std::string_view lineEnd,
+std::string CTextBuffer::JoinRange(TextPosition start, TextPosition end, std::string_view lineEnd,
                                    std::vector<LinePiece>* pieces) const {
     std::string result;
     if (start.line == end.line) {
@@ -142,16 +130,13 @@ std::string CTextBuffer::JoinRange(TextPosition start, TextPosition end,
     for (int i = start.line; i <= end.line; ++i)
         size += m_lines[i].length + lineEnd.size();
     result.reserve(size);
-    if (pieces)
-        pieces->reserve(end.line - start.line + 1);
+    if (pieces) pieces->reserve(end.line - start.line + 1);
     for (int i = start.line; i <= end.line; ++i) {
         const LineRecord& line = m_lines[i];
         const std::int32_t from = (i == start.line) ? start.ch : 0;
         const std::int32_t to = (i == end.line) ? end.ch : line.length;
-        if (i != start.line)
-            result += lineEnd;
-        if (pieces)
-            pieces->push_back({std::int32_t(result.size()), to - from});
+        if (i != start.line) result += lineEnd;
+        if (pieces) pieces->push_back({std::int32_t(result.size()), to - from});
         result.append(line.text + from, to - from);
     }
     return result;
@@ -159,7 +144,6 @@ std::string CTextBuffer::JoinRange(TextPosition start, TextPosition end,
 
 std::string CTextBuffer::CopyRange(TextPosition start, TextPosition end,
                                    std::string_view lineEnd) const {
-    if (!IsValidPosition(start) || !IsValidPosition(end) || end < start)
-        return {};
+    if (!IsValidPosition(start) || !IsValidPosition(end) || end < start) return {};
     return JoinRange(start, end, lineEnd, nullptr);
 }

@@ -29,13 +29,10 @@ std::string_view LineEndBytes(int style) {
 // UNIX, a lone LF is MAC, and a block without LF is DOS.
 int DetectLineEndStyle(const char* block, std::size_t size) {
     const void* found = std::memchr(block, '\n', size);
-    if (!found)
-        return StyleDOS;
+    if (!found) return StyleDOS;
     const std::size_t i = static_cast<const char*>(found) - block;
-    if (i > 0 && block[i - 1] == '\r')
-        return StyleDOS;
-    if (i + 1 < size && block[i + 1] == '\r')
-        return StyleUNIX;
+    if (i > 0 && block[i - 1] == '\r') return StyleDOS;
+    if (i + 1 < size && block[i + 1] == '\r') return StyleUNIX;
     return StyleMAC;
 }
 
@@ -67,15 +64,13 @@ public:
     // Room for the next read of up to `size` bytes, keeping the unfinished line together.
     char* ReadSpace(std::size_t size) {
         const std::size_t pending = m_fill - m_lineStart;
-        if (m_block && m_fill + size <= m_blockSize)
-            return m_block + m_fill;
+        if (m_block && m_fill + size <= m_blockSize) return m_block + m_fill;
         // A new block: it takes the unfinished line along, and grows with it, so that a
         // single huge line costs linear time.
         const std::size_t blockSize =
             std::max({kBlockBytes, 2 * pending + size, m_blocks.empty() ? m_sizeHint + size : 0});
         auto block = std::make_unique_for_overwrite<char[]>(blockSize);
-        if (pending > 0)
-            std::memcpy(block.get(), m_block + m_lineStart, pending);
+        if (pending > 0) std::memcpy(block.get(), m_block + m_lineStart, pending);
         m_block = block.get();
         m_blockSize = blockSize;
         m_blocks.push_back(std::move(block));
@@ -112,8 +107,7 @@ public:
 
     // The bytes after the last line end form the last line, even when there are none.
     void Finish() {
-        if (!m_block)
-            ReadSpace(0);
+        if (!m_block) ReadSpace(0);
         AddLine(m_fill);
     }
 
@@ -147,22 +141,17 @@ private:
 };
 
 bool CTextBuffer::ReadFromFile(const std::string& path, int style) {
-    if (style < -1 || style > StyleMAC)
-        return false;
+    if (style < -1 || style > StyleMAC) return false;
     struct stat info {};
-    if (::stat(path.c_str(), &info) != 0 || S_ISDIR(info.st_mode))
-        return false;
+    if (::stat(path.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) return false;
     FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!file.IsOpen())
-        return false;
+    if (!file.IsOpen()) return false;
     ::posix_fadvise(file.Get(), 0, 0, POSIX_FADV_SEQUENTIAL);
 
     char first[kReadBlock];
     const long firstSize = ReadFully(file.Get(), first, sizeof first);
-    if (firstSize < 0)
-        return false;
-    if (style == -1)
-        style = DetectLineEndStyle(first, std::size_t(firstSize));
+    if (firstSize < 0) return false;
+    if (style == -1) style = DetectLineEndStyle(first, std::size_t(firstSize));
 
     LineLoader loader(LineEndBytes(style), std::size_t(info.st_size));
     std::memcpy(loader.ReadSpace(std::size_t(firstSize)), first, std::size_t(firstSize));
@@ -170,15 +159,12 @@ bool CTextBuffer::ReadFromFile(const std::string& path, int style) {
     loader.ReserveLinesLike(loader.LineCount(), std::size_t(firstSize));
     for (;;) {
         const long n = ReadFully(file.Get(), loader.ReadSpace(kReadBlock), kReadBlock);
-        if (n < 0)
-            return false; // nothing of the new text has reached the buffer
-        if (n == 0)
-            break;
+        if (n < 0) return false; // nothing of the new text has reached the buffer
+        if (n == 0) break;
         loader.Consume(std::size_t(n));
     }
     loader.Finish();
-    if (loader.TooLong())
-        return false;
+    if (loader.TooLong()) return false;
 
     FreeAllLines();
     m_lines = loader.TakeLines();
@@ -192,20 +178,16 @@ bool CTextBuffer::ReadFromFile(const std::string& path, int style) {
 }
 
 bool CTextBuffer::WriteToFile(const std::string& path, int style, bool clearModified) {
-    if (style < -1 || style > StyleMAC)
-        return false;
+    if (style < -1 || style > StyleMAC) return false;
     const std::string_view lineEnd = LineEndBytes(style == -1 ? m_lineEndStyle : style);
 
     AtomicFileWriter file;
-    if (!file.Open(path, "CRE"))
-        return false;
+    if (!file.Open(path, "CRE")) return false;
     const int count = LineCount();
     for (int i = 0; i < count; ++i) {
-        if (!file.Write(Line(i)) || (i + 1 < count && !file.Write(lineEnd)))
-            return false;
+        if (!file.Write(Line(i)) || (i + 1 < count && !file.Write(lineEnd))) return false;
     }
-    if (!file.Commit())
-        return false;
+    if (!file.Commit()) return false;
 
     if (clearModified) {
         MarkModified(false);

@@ -40,8 +40,7 @@ void CTextBuffer::AddUndoRecord(bool insertion, TextPosition start, TextPosition
                (m_lastGroupStart >= 0 && !m_undo[m_lastGroupStart].StartsGroup()))
             --m_lastGroupStart;
     }
-    if (static_cast<int>(m_undo.size()) >= m_undoLimit)
-        DropOldestGroup();
+    if (static_cast<int>(m_undo.size()) >= m_undoLimit) DropOldestGroup();
 
     UndoRecord record;
     record.flags = insertion ? std::uint32_t(UndoInsertion) : 0u;
@@ -62,8 +61,7 @@ void CTextBuffer::AddUndoRecord(bool insertion, TextPosition start, TextPosition
 // bounds closed groups, so one long command (a block indent of many lines) stays undoable.
 void CTextBuffer::DropOldestGroup() {
     const bool oldestIsOpen = m_lastGroupStart == 0 && m_groupOpen && !m_groupStartPending;
-    if (oldestIsOpen)
-        return;
+    if (oldestIsOpen) return;
     std::size_t next = 1;
     while (next < m_undo.size() && !m_undo[next].StartsGroup())
         ++next;
@@ -71,14 +69,12 @@ void CTextBuffer::DropOldestGroup() {
     m_lastGroupStart = std::max(-1, m_lastGroupStart - static_cast<int>(next));
     m_undoPos -= static_cast<int>(next);
     if (m_savedUndoPos >= 0)
-        m_savedUndoPos = m_savedUndoPos >= static_cast<int>(next)
-                             ? m_savedUndoPos - static_cast<int>(next)
-                             : -1;
+        m_savedUndoPos =
+            m_savedUndoPos >= static_cast<int>(next) ? m_savedUndoPos - static_cast<int>(next) : -1;
 }
 
 bool CTextBuffer::UndoGroup(TextPosition& position) {
-    if (!HasUndo() || m_readOnly)
-        return false;
+    if (!HasUndo() || m_readOnly) return false;
     while (m_undoPos > 0) {
         const UndoRecord& record = m_undo[--m_undoPos];
         if (record.IsInsertion()) {
@@ -87,16 +83,14 @@ bool CTextBuffer::UndoGroup(TextPosition& position) {
         } else {
             position = InsertLines(nullptr, record.start, record.text);
         }
-        if (record.StartsGroup())
-            break;
+        if (record.StartsGroup()) break;
     }
     UpdateModifiedAfterUndo();
     return true;
 }
 
 bool CTextBuffer::RedoGroup(TextPosition& position) {
-    if (!HasRedo() || m_readOnly)
-        return false;
+    if (!HasRedo() || m_readOnly) return false;
     const int count = static_cast<int>(m_undo.size());
     do {
         const UndoRecord& record = m_undo[m_undoPos++];
@@ -112,10 +106,8 @@ bool CTextBuffer::RedoGroup(TextPosition& position) {
 }
 
 void CTextBuffer::UpdateModifiedAfterUndo() {
-    if (m_modified && m_savedUndoPos == m_undoPos)
-        MarkModified(false);
-    if (!m_modified && m_savedUndoPos != m_undoPos)
-        MarkModified(true);
+    if (m_modified && m_savedUndoPos == m_undoPos) MarkModified(false);
+    if (!m_modified && m_savedUndoPos != m_undoPos) MarkModified(true);
 }
 
 std::string CTextBuffer::UndoLabel() const {
@@ -123,15 +115,13 @@ std::string CTextBuffer::UndoLabel() const {
     int i = m_undoPos - 1;
     while (i > 0 && !m_undo[i].StartsGroup())
         --i;
-    if (i >= 0)
-        ActionLabel(m_undo[i].action, label);
+    if (i >= 0) ActionLabel(m_undo[i].action, label);
     return label;
 }
 
 std::string CTextBuffer::RedoLabel() const {
     std::string label;
-    if (HasRedo())
-        ActionLabel(m_undo[m_undoPos].action, label);
+    if (HasRedo()) ActionLabel(m_undo[m_undoPos].action, label);
     return label;
 }
 
@@ -144,11 +134,9 @@ bool CTextBuffer::ActionLabel(int action, std::string& text) const {
         text = "Insert Script";
         return true;
     }
-    if (action < 0 || action >= static_cast<int>(std::size(kLabelIds)))
-        return false;
+    if (action < 0 || action >= static_cast<int>(std::size(kLabelIds))) return false;
     const char* label = LoadResString(kLabelIds[action]);
-    if (!label)
-        return false;
+    if (!label) return false;
     text = label;
     return true;
 }

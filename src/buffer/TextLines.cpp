@@ -7,8 +7,7 @@ TextLines SplitAtLineBreaks(std::string_view text) {
     const char* data = result.text.data();
     const std::size_t size = result.text.size();
     const void* cr = std::memchr(data, '\r', size);
-    if (!cr)
-        return result;
+    if (!cr) return result;
 
     std::size_t lineStart = 0;
     for (std::size_t i = static_cast<const char*>(cr) - data; i < size;) {

@@ -36,8 +36,7 @@ struct TextLines {
 
     int PieceCount() const { return pieces.empty() ? 1 : static_cast<int>(pieces.size()); }
     std::string_view Piece(int i) const {
-        if (pieces.empty())
-            return text;
+        if (pieces.empty()) return text;
         return std::string_view(text).substr(pieces[i].offset, pieces[i].length);
     }
 };
@@ -46,7 +45,7 @@ struct TextLines {
 TextLines SplitAtLineBreaks(std::string_view text);
 
 enum UndoFlag : std::uint32_t {
-    UndoInsertion = 0x1,  // clear: a deletion
+    UndoInsertion = 0x1, // clear: a deletion
     UndoGroupStart = 0x100,
 };
 

@@ -14,10 +14,8 @@ constexpr std::size_t kWriteChunk = 1 << 20;
 bool WriteFully(int fd, const char* data, std::size_t size) {
     while (size > 0) {
         const ssize_t n = ::write(fd, data, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
         data += n;
         size -= std::size_t(n);
     }
@@ -26,8 +24,7 @@ bool WriteFully(int fd, const char* data, std::size_t size) {
 
 std::string FolderOf(const std::string& path) {
     const auto slash = path.find_last_of('/');
-    if (slash == std::string::npos)
-        return ".";
+    if (slash == std::string::npos) return ".";
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
@@ -37,12 +34,10 @@ std::string ResolveLinks(const std::string& path) {
     std::string current = path;
     for (int depth = 0; depth < 40; ++depth) {
         struct stat info {};
-        if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
-            return current;
+        if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return current;
         std::vector<char> target(std::size_t(PATH_MAX) + 1);
         const ssize_t n = ::readlink(current.c_str(), target.data(), PATH_MAX);
-        if (n <= 0)
-            return {};
+        if (n <= 0) return {};
         std::string next(target.data(), std::size_t(n));
         current = next[0] == '/' ? next : FolderOf(current) + "/" + next;
     }
@@ -61,12 +56,9 @@ long ReadFully(int fd, char* into, unsigned long size) {
     unsigned long done = 0;
     while (done < size) {
         const ssize_t n = ::read(fd, into + done, size - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return -1;
-        if (n == 0)
-            break;
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return -1;
+        if (n == 0) break;
         done += static_cast<unsigned long>(n);
     }
     return static_cast<long>(done);
@@ -74,8 +66,7 @@ long ReadFully(int fd, char* into, unsigned long size) {
 
 bool IsWritableFile(const std::string& path) {
     struct stat info {};
-    if (::stat(path.c_str(), &info) != 0)
-        return false;
+    if (::stat(path.c_str(), &info) != 0) return false;
     return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0 && ::access(path.c_str(), W_OK) == 0;
 }
 
@@ -87,22 +78,17 @@ AtomicFileWriter::~AtomicFileWriter() {
 }
 
 bool AtomicFileWriter::Open(const std::string& path, const char* prefix) {
-    if (path.empty())
-        return false;
+    if (path.empty()) return false;
     m_target = ResolveLinks(path);
-    if (m_target.empty() || m_target.back() == '/')
-        return false;
+    if (m_target.empty() || m_target.back() == '/') return false;
     struct stat info {};
     const bool exists = ::stat(m_target.c_str(), &info) == 0;
-    if (!exists && errno != ENOENT)
-        return false;
-    if (exists && (!S_ISREG(info.st_mode) || !IsWritableFile(m_target)))
-        return false;
+    if (!exists && errno != ENOENT) return false;
+    if (exists && (!S_ISREG(info.st_mode) || !IsWritableFile(m_target))) return false;
 
     std::string pattern = FolderOf(m_target) + "/" + prefix + "XXXXXX";
     const int fd = ::mkstemp(pattern.data());
-    if (fd < 0)
-        return false;
+    if (fd < 0) return false;
     m_file.Reset(fd);
     m_tempPath = pattern;
     if (exists) {
@@ -118,10 +104,8 @@ bool AtomicFileWriter::Open(const std::string& path, const char* prefix) {
 }
 
 bool AtomicFileWriter::Write(std::string_view bytes) {
-    if (m_failed || !m_file.IsOpen())
-        return false;
-    if (m_pending.size() + bytes.size() > kWriteChunk && !Flush())
-        return false;
+    if (m_failed || !m_file.IsOpen()) return false;
+    if (m_pending.size() + bytes.size() > kWriteChunk && !Flush()) return false;
     if (bytes.size() >= kWriteChunk) {
         m_failed = !WriteFully(m_file.Get(), bytes.data(), bytes.size());
         return !m_failed;
@@ -137,16 +121,12 @@ bool AtomicFileWriter::Flush() {
 }
 
 bool AtomicFileWriter::Commit() {
-    if (m_failed || !m_file.IsOpen() || !Flush())
-        return false;
-    if (::fsync(m_file.Get()) != 0 || !m_file.Close())
-        return false;
-    if (::rename(m_tempPath.c_str(), m_target.c_str()) != 0)
-        return false;
+    if (m_failed || !m_file.IsOpen() || !Flush()) return false;
+    if (::fsync(m_file.Get()) != 0 || !m_file.Close()) return false;
+    if (::rename(m_tempPath.c_str(), m_target.c_str()) != 0) return false;
     m_tempPath.clear();
     // Make the rename itself durable.
     FileDescriptor folder(::open(FolderOf(m_target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.IsOpen())
-        ::fsync(folder.Get());
+    if (folder.IsOpen()) ::fsync(folder.Get());
     return true;
 }

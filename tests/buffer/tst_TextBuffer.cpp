@@ -34,13 +34,11 @@ public:
             context->AdjustPosition(caret);
         }
         changes.push_back(c);
-        if (log)
-            log->push_back(this);
+        if (log) log->push_back(this);
     }
     void OnEditActionDone(int action, std::string_view text) override {
         done.emplace_back(action, std::string(text));
-        if (onDone)
-            onDone(action, text);
+        if (onDone) onDone(action, text);
     }
 
     std::vector<Change> changes;
@@ -77,8 +75,7 @@ std::string Joined(const CTextBuffer& buffer) {
 TextPosition Insert(CTextBuffer& buffer, TextPosition at, std::string_view text,
                     int action = ActionTyping, CBufferObserver* source = nullptr) {
     TextPosition end;
-    if (!buffer.InsertTextAt(source, at, text, end, action))
-        return {-1, -1};
+    if (!buffer.InsertTextAt(source, at, text, end, action)) return {-1, -1};
     return end;
 }
 
@@ -138,27 +135,27 @@ void TestTextBuffer::readDetectsStyleAndSplitsLines_data() {
     QTest::addColumn<int>("style");
     QTest::addColumn<QStringList>("lines");
 
-    QTest::newRow("empty file is one empty line, DOS") << QByteArray() << -1 << 0 << QStringList{""};
-    QTest::newRow("CR LF lines with final line end") << QByteArray("a\r\nb\r\n") << -1 << 0
-                                                    << QStringList{"a", "b", ""};
+    QTest::newRow("empty file is one empty line, DOS")
+        << QByteArray() << -1 << 0 << QStringList{""};
+    QTest::newRow("CR LF lines with final line end")
+        << QByteArray("a\r\nb\r\n") << -1 << 0 << QStringList{"a", "b", ""};
     QTest::newRow("LF CR is UNIX") << QByteArray("a\n\rb") << -1 << 1 << QStringList{"a", "b"};
-    QTest::newRow("lone LF is MAC") << QByteArray("a\nb\n") << -1 << 2
-                                    << QStringList{"a", "b", ""};
-    QTest::newRow("LF as last byte of the file is MAC") << QByteArray("a\n") << -1 << 2
-                                                        << QStringList{"a", ""};
-    QTest::newRow("stray LF stays in a DOS line") << QByteArray("a\nb\r\nc") << 0 << 0
-                                                  << QStringList{"a\nb", "c"};
-    QTest::newRow("CR of CR LF stays in a MAC line") << QByteArray("a\r\nb") << 2 << 2
-                                                     << QStringList{"a\r", "b"};
-    QTest::newRow("CR CR LF keeps one CR in the line") << QByteArray("a\r\r\nb") << -1 << 0
-                                                       << QStringList{"a\r", "b"};
+    QTest::newRow("lone LF is MAC") << QByteArray("a\nb\n") << -1 << 2 << QStringList{"a", "b", ""};
+    QTest::newRow("LF as last byte of the file is MAC")
+        << QByteArray("a\n") << -1 << 2 << QStringList{"a", ""};
+    QTest::newRow("stray LF stays in a DOS line")
+        << QByteArray("a\nb\r\nc") << 0 << 0 << QStringList{"a\nb", "c"};
+    QTest::newRow("CR of CR LF stays in a MAC line")
+        << QByteArray("a\r\nb") << 2 << 2 << QStringList{"a\r", "b"};
+    QTest::newRow("CR CR LF keeps one CR in the line")
+        << QByteArray("a\r\r\nb") << -1 << 0 << QStringList{"a\r", "b"};
     QTest::newRow("zero byte is kept") << QByteArray("a\0b\r\nc", 6) << -1 << 0
                                        << QStringList{QString::fromLatin1("a\0b", 3), "c"};
-    QTest::newRow("only CR bytes are one DOS line") << QByteArray("\r\r\r") << -1 << 0
-                                                    << QStringList{"\r\r\r"};
+    QTest::newRow("only CR bytes are one DOS line")
+        << QByteArray("\r\r\r") << -1 << 0 << QStringList{"\r\r\r"};
     QTest::newRow("only LF bytes") << QByteArray("\n\n") << -1 << 2 << QStringList{"", "", ""};
-    QTest::newRow("alternating LF CR") << QByteArray("\n\r\n\r") << -1 << 1
-                                       << QStringList{"", "", ""};
+    QTest::newRow("alternating LF CR")
+        << QByteArray("\n\r\n\r") << -1 << 1 << QStringList{"", "", ""};
 
     // Detection looks at the first block only.
     QByteArray late(32768, 'x');
@@ -220,8 +217,7 @@ void TestTextBuffer::readWritesBackByteForByte() {
 void TestTextBuffer::corpusRoundTrip() {
     const QDir corpus(QUILLET_CORPUS_DIR);
     const QStringList files = corpus.entryList(QDir::Files);
-    if (files.isEmpty())
-        QSKIP("the script corpus is not beside the project");
+    if (files.isEmpty()) QSKIP("the script corpus is not beside the project");
     QTemporaryDir dir;
     for (const QString& name : files) {
         const QString in = corpus.filePath(name), out = dir.filePath(name);
@@ -271,8 +267,7 @@ void TestTextBuffer::readFailureKeepsBuffer() {
     if (kind == "folder") {
         QVERIFY(QDir(dir.path()).mkdir("x"));
     } else if (kind == "unreadable") {
-        if (geteuid() == 0)
-            QSKIP("the superuser reads any file");
+        if (geteuid() == 0) QSKIP("the superuser reads any file");
         WriteAll(path, "secret");
         QVERIFY(::chmod(path.toLocal8Bit(), 0) == 0);
     }
@@ -294,8 +289,7 @@ void TestTextBuffer::readOfGrowingFileNeverCrashes() {
     std::atomic<bool> stop = false;
     std::thread writer([&] {
         QFile f(path);
-        if (!f.open(QIODevice::ReadWrite))
-            return;
+        if (!f.open(QIODevice::ReadWrite)) return;
         for (int i = 0; !stop && i < 2000; ++i) {
             f.resize(i % 2 ? 4096 : (2 << 20)); // shrink and grow under the reader
             f.write("line\r\n");
@@ -379,16 +373,15 @@ void TestTextBuffer::insertSplitsAtCrOnly_data() {
     const unsigned single = HintSingleLine | HintHorzRange, multi = HintHorzRange | HintVertRange;
     QTest::newRow("lone LF is an ordinary byte")
         << QByteArray("x\ny") << QStringList{"abx\nycd"} << TextPosition{0, 5} << single;
-    QTest::newRow("CR breaks the line") << QByteArray("x\ry") << QStringList{"abx", "ycd"}
-                                        << TextPosition{1, 1} << multi;
-    QTest::newRow("CR LF breaks the line once") << QByteArray("x\r\ny")
-                                                << QStringList{"abx", "ycd"} << TextPosition{1, 1}
-                                                << multi;
-    QTest::newRow("LF CR is a byte and a break") << QByteArray("\n\r") << QStringList{"ab\n", "cd"}
-                                                 << TextPosition{1, 0} << multi;
-    QTest::newRow("zero byte is inserted") << QByteArray("\0z", 2)
-                                           << QStringList{QString::fromLatin1("ab\0zcd", 6)}
-                                           << TextPosition{0, 4} << single;
+    QTest::newRow("CR breaks the line")
+        << QByteArray("x\ry") << QStringList{"abx", "ycd"} << TextPosition{1, 1} << multi;
+    QTest::newRow("CR LF breaks the line once")
+        << QByteArray("x\r\ny") << QStringList{"abx", "ycd"} << TextPosition{1, 1} << multi;
+    QTest::newRow("LF CR is a byte and a break")
+        << QByteArray("\n\r") << QStringList{"ab\n", "cd"} << TextPosition{1, 0} << multi;
+    QTest::newRow("zero byte is inserted")
+        << QByteArray("\0z", 2) << QStringList{QString::fromLatin1("ab\0zcd", 6)}
+        << TextPosition{0, 4} << single;
     QTest::newRow("empty text changes nothing but is reported")
         << QByteArray() << QStringList{"abcd"} << TextPosition{0, 2} << single;
 }
@@ -420,12 +413,12 @@ void TestTextBuffer::deleteRange_data() {
     QTest::addColumn<TextPosition>("end");
     QTest::addColumn<QStringList>("lines");
     QTest::addColumn<QString>("removed");
-    QTest::newRow("within a line") << TextPosition{1, 1} << TextPosition{1, 3}
-                                   << QStringList{"one", "t", "three"} << "wo";
-    QTest::newRow("across lines joins the ends") << TextPosition{0, 2} << TextPosition{2, 1}
-                                                 << QStringList{"onhree"} << "e\r\ntwo\r\nt";
-    QTest::newRow("a whole line with its break") << TextPosition{1, 0} << TextPosition{2, 0}
-                                                 << QStringList{"one", "three"} << "two\r\n";
+    QTest::newRow("within a line")
+        << TextPosition{1, 1} << TextPosition{1, 3} << QStringList{"one", "t", "three"} << "wo";
+    QTest::newRow("across lines joins the ends")
+        << TextPosition{0, 2} << TextPosition{2, 1} << QStringList{"onhree"} << "e\r\ntwo\r\nt";
+    QTest::newRow("a whole line with its break")
+        << TextPosition{1, 0} << TextPosition{2, 0} << QStringList{"one", "three"} << "two\r\n";
 }
 
 void TestTextBuffer::deleteRange() {
@@ -475,26 +468,26 @@ void TestTextBuffer::adjustPosition_data() {
     QTest::addColumn<TextPosition>("before");
     QTest::addColumn<TextPosition>("after");
     using P = TextPosition;
-    QTest::newRow("insert: at the point stays in front") << true << P{2, 3} << P{4, 1} << P{2, 3}
-                                                         << P{2, 3};
-    QTest::newRow("insert: behind the point on its line") << true << P{2, 3} << P{4, 1} << P{2, 5}
-                                                          << P{4, 3};
-    QTest::newRow("insert: later line moves down") << true << P{2, 3} << P{4, 1} << P{7, 0}
-                                                   << P{9, 0};
-    QTest::newRow("insert: earlier line unchanged") << true << P{2, 3} << P{4, 1} << P{1, 9}
-                                                    << P{1, 9};
-    QTest::newRow("delete: inside moves to start") << false << P{2, 3} << P{4, 1} << P{3, 7}
-                                                   << P{2, 3};
-    QTest::newRow("delete: on start line inside") << false << P{2, 3} << P{4, 1} << P{2, 8}
-                                                  << P{2, 3};
-    QTest::newRow("delete: on start line before") << false << P{2, 3} << P{4, 1} << P{2, 1}
-                                                  << P{2, 1};
-    QTest::newRow("delete: behind the end joins") << false << P{2, 3} << P{4, 1} << P{4, 5}
-                                                  << P{2, 7};
-    QTest::newRow("delete: on end line before end") << false << P{2, 3} << P{4, 1} << P{4, 0}
-                                                    << P{2, 3};
-    QTest::newRow("delete: later line moves up") << false << P{2, 3} << P{4, 1} << P{6, 2}
-                                                 << P{4, 2};
+    QTest::newRow("insert: at the point stays in front")
+        << true << P{2, 3} << P{4, 1} << P{2, 3} << P{2, 3};
+    QTest::newRow("insert: behind the point on its line")
+        << true << P{2, 3} << P{4, 1} << P{2, 5} << P{4, 3};
+    QTest::newRow("insert: later line moves down")
+        << true << P{2, 3} << P{4, 1} << P{7, 0} << P{9, 0};
+    QTest::newRow("insert: earlier line unchanged")
+        << true << P{2, 3} << P{4, 1} << P{1, 9} << P{1, 9};
+    QTest::newRow("delete: inside moves to start")
+        << false << P{2, 3} << P{4, 1} << P{3, 7} << P{2, 3};
+    QTest::newRow("delete: on start line inside")
+        << false << P{2, 3} << P{4, 1} << P{2, 8} << P{2, 3};
+    QTest::newRow("delete: on start line before")
+        << false << P{2, 3} << P{4, 1} << P{2, 1} << P{2, 1};
+    QTest::newRow("delete: behind the end joins")
+        << false << P{2, 3} << P{4, 1} << P{4, 5} << P{2, 7};
+    QTest::newRow("delete: on end line before end")
+        << false << P{2, 3} << P{4, 1} << P{4, 0} << P{2, 3};
+    QTest::newRow("delete: later line moves up")
+        << false << P{2, 3} << P{4, 1} << P{6, 2} << P{4, 2};
 }
 
 void TestTextBuffer::adjustPosition() {
@@ -503,9 +496,8 @@ void TestTextBuffer::adjustPosition() {
     QFETCH(TextPosition, end);
     QFETCH(TextPosition, before);
     QFETCH(TextPosition, after);
-    const ChangeContext context(insertion ? ChangeContext::Kind::Insertion
-                                          : ChangeContext::Kind::Deletion,
-                                start, end);
+    const ChangeContext context(
+        insertion ? ChangeContext::Kind::Insertion : ChangeContext::Kind::Deletion, start, end);
     context.AdjustPosition(before);
     QCOMPARE(before, after);
 }
@@ -538,7 +530,7 @@ void TestTextBuffer::numberedBookmarkMovesBetweenLines() {
     for (const Change& c : view.changes)
         QCOMPARE(c.hints, unsigned(HintLineFlags | HintSingleLine));
 
-    buffer.ChangeLineFlag(2, three, true); // no difference: nothing happens
+    buffer.ChangeLineFlag(2, three, true);      // no difference: nothing happens
     buffer.ChangeLineFlag(1, three | 1u, true); // not a single bit
     QCOMPARE(view.changes.size(), 3u);
     buffer.ChangeLineFlag(-1, three, false); // -1: the line holding the bit
