@@ -3,7 +3,7 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= 2
 
-DEB_PACKAGES := build-essential cmake ninja-build qt6-base-dev qt6-base-dev-tools \
+DEB_PACKAGES := build-essential cmake ninja-build qt6-base-dev qt6-base-dev-tools qt6-svg-dev \
                 libgl-dev libbenchmark-dev fonts-liberation2 fonts-dejavu-core xvfb
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 

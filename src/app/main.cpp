@@ -1,14 +1,12 @@
+#include "QuilletApp.h"
+
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    QApplication::setOrganizationName("Brindles Quillet");
-    QApplication::setApplicationName("Brindle's Quillet");
-
-    QMainWindow window;
-    window.setWindowTitle("Brindle's Quillet");
-    window.resize(1024, 700);
-    window.show();
-    return app.exec();
+    QApplication application(argc, argv);
+    CQuilletApp quillet;
+    QStringList arguments = QApplication::arguments();
+    arguments.removeFirst();
+    if (!quillet.InitInstance(arguments)) return 0;
+    return QApplication::exec();
 }

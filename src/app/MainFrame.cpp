@@ -1,0 +1,175 @@
+#include "MainFrame.h"
+
+#include "ChildFrame.h"
+#include "WindowTabBar.h"
+
+#include "StringTable.h"
+#include "framework/CommandAction.h"
+#include "framework/CommandIds.h"
+#include "framework/Document.h"
+#include "framework/MessageBox.h"
+#include "framework/SettingsStore.h"
+#include "prefs/IniFile.h"
+#include "view/TextView.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFile>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QScreen>
+#include <QSystemTrayIcon>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kCascadeStep = 24;
+
+} // namespace
+
+CMainFrame::CMainFrame(CRecentFileList& recentFiles) : m_recentFiles(recentFiles) {
+    setWindowTitle(QString::fromLatin1(LoadResString(IDR_MAINFRAME)));
+    setAcceptDrops(true);
+    m_idleTimer.setSingleShot(true);
+    m_idleTimer.setInterval(0);
+    connect(&m_idleTimer, &QTimer::timeout, this, &CMainFrame::UpdateIdleState);
+}
+
+CMainFrame::~CMainFrame() {
+    qApp->removeEventFilter(this);
+    // The windows go with the base class, after this part of the frame is gone: they must
+    // not call back into it.
+    if (m_mdiArea) {
+        m_mdiArea->disconnect(this);
+        for (QMdiSubWindow* window : m_mdiArea->subWindowList())
+            window->disconnect(this);
+    }
+    if (m_tray) m_tray->hide();
+}
+
+void CMainFrame::Create(const QString& settingsPath) {
+    // The window takes 7/8 of the screen from its top left corner.
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    move(screen.topLeft());
+    resize(screen.width() * 7 / 8, screen.height() * 7 / 8);
+
+    CIniFile& settings = SettingsStore();
+    settings.SetPath(QFile::encodeName(settingsPath).toStdString());
+    if (!settings.Load())
+        ShowMessage(this, QStringLiteral("Couldn't not load 'Quillet.ini'"),
+                    QStringLiteral("Error"), QMessageBox::Critical);
+
+    m_mdiArea = new QMdiArea;
+    m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_tabBar = new CWindowTabBar(*m_mdiArea);
+    auto* centre = new QWidget;
+    auto* layout = new QVBoxLayout(centre);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_tabBar);
+    layout->addWidget(m_mdiArea, 1);
+    setCentralWidget(centre);
+    connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &CMainFrame::OnUpdateFrameTitle);
+
+    CreateToolBars();
+    CreateStatusBar();
+    CreateMenus();
+    RegisterFrameCommands();
+    OnUpdateFrameTitle();
+
+    qApp->installEventFilter(this);
+}
+
+void CMainFrame::AddChildFrame(CChildFrame* frame) {
+    // New windows take three quarters of the area, each a little below and right of the
+    // one before.
+    const int placed = int(m_mdiArea->subWindowList().size());
+    m_mdiArea->addSubWindow(frame);
+    frame->SetNextCommandTarget(this);
+    const QSize area = m_mdiArea->viewport()->size();
+    frame->resize(std::max(area.width() * 3 / 4, 320), std::max(area.height() * 3 / 4, 240));
+    frame->move((placed % 8) * kCascadeStep, (placed % 8) * kCascadeStep);
+    connect(frame, &QMdiSubWindow::windowTitleChanged, this, &CMainFrame::OnUpdateFrameTitle);
+    // The window is gone from the area only after it is destroyed.
+    connect(frame, &QObject::destroyed, this, &CMainFrame::OnUpdateFrameTitle,
+            Qt::QueuedConnection);
+    frame->show();
+    frame->View()->OnInitialUpdate();
+    m_mdiArea->setActiveSubWindow(frame);
+    frame->View()->setFocus();
+    OnUpdateFrameTitle();
+}
+
+CChildFrame* CMainFrame::ActiveChildFrame() const {
+    return m_mdiArea ? qobject_cast<CChildFrame*>(m_mdiArea->activeSubWindow()) : nullptr;
+}
+
+CCommandTarget& CMainFrame::CommandRouteStart() {
+    if (CChildFrame* frame = ActiveChildFrame()) return *frame->View();
+    return *this;
+}
+
+bool CMainFrame::RunCommand(unsigned id) {
+    const bool ran = CommandRouteStart().ExecuteCommand(id);
+    m_idleTimer.start();
+    return ran;
+}
+
+void CMainFrame::OnUpdateFrameTitle() {
+    const QString appTitle = QString::fromLatin1(LoadResString(IDR_MAINFRAME));
+    CChildFrame* active = ActiveChildFrame();
+    setWindowTitle(active ? appTitle + QStringLiteral(" - ") + active->Document().Title()
+                          : appTitle);
+    m_tabBar->Refresh();
+    ShowMenus(m_mdiArea->subWindowList().isEmpty() ? m_frameMenus : m_scriptMenus);
+    UpdateIdleState();
+}
+
+void CMainFrame::UpdateIdleState() {
+    CCommandTarget& route = CommandRouteStart();
+    UpdateCommandActions(route, m_generalBar->actions());
+    UpdateCommandActions(route, m_toolsBar->actions());
+    m_caretPane->setText(route.QueryCommand(ID_INDICATOR_CARET).Text());
+}
+
+void CMainFrame::ShowMenus(const QList<QMenu*>& menus) {
+    if (m_shownMenus == &menus) return;
+    m_shownMenus = &menus;
+    menuBar()->clear();
+    for (QMenu* menu : menus)
+        menuBar()->addMenu(menu);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    // Each window asks to save its document; one that stays open keeps the program open.
+    for (QMdiSubWindow* window : m_mdiArea->subWindowList()) {
+        if (!window->close()) {
+            event->ignore();
+            return;
+        }
+    }
+    if (m_tray) m_tray->hide();
+    event->accept();
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    // Like the framework's idle processing: after input, refresh toolbar states and panes.
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::MouseButtonRelease:
+    case QEvent::Wheel:
+    case QEvent::FocusIn:
+        m_idleTimer.start();
+        break;
+    default:
+        break;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}

@@ -1,0 +1,115 @@
+#pragma once
+
+#include "framework/CommandTarget.h"
+
+#include <QList>
+#include <QMainWindow>
+#include <QTimer>
+
+#include <initializer_list>
+#include <span>
+
+class CChildFrame;
+class CRecentFileList;
+class CWindowTabBar;
+class QAction;
+class QLabel;
+class QMdiArea;
+class QMenu;
+class QSystemTrayIcon;
+class QToolBar;
+
+// The main window: an MDI area with the window tab bar above it, the General and Tools
+// toolbars, the status bar with the message pane and the caret pane, and the menus of the
+// main frame (no window open) and of the script windows, switched with the active window.
+// It loads the settings store when it is created and handles the commands that belong to
+// no document: Open with the sphere.ini case, the external programs, the bars, the
+// window arrangement. Minimising hides it into the notification area where one exists.
+class CMainFrame : public QMainWindow, public CCommandTarget {
+    Q_OBJECT
+
+public:
+    explicit CMainFrame(CRecentFileList& recentFiles);
+    ~CMainFrame() override;
+
+    // Loads the settings store from `settingsPath` (telling the user when it cannot be
+    // loaded), places the window at 7/8 of the screen and builds menus and bars.
+    void Create(const QString& settingsPath);
+
+    // Shows a new child window in the MDI area and makes it the active one.
+    void AddChildFrame(CChildFrame* frame);
+    CChildFrame* ActiveChildFrame() const;
+
+    // Commands start at the active window's view, else at the main frame.
+    CCommandTarget& CommandRouteStart();
+    bool RunCommand(unsigned id);
+
+    // After the active window or a title changed: window title, tab bar, menus, bars.
+    void OnUpdateFrameTitle();
+    // What the framework refreshes when the program is idle: toolbar states and panes.
+    void UpdateIdleState();
+
+    QMdiArea& MdiArea() const { return *m_mdiArea; }
+    CWindowTabBar& TabBar() const { return *m_tabBar; }
+    QToolBar& GeneralToolBar() const { return *m_generalBar; }
+    QToolBar& ToolsToolBar() const { return *m_toolsBar; }
+    QLabel& MessagePane() const { return *m_messagePane; }
+    QLabel& CaretPane() const { return *m_caretPane; }
+    QSystemTrayIcon* TrayIcon() const { return m_tray; }
+
+protected:
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void CreateMenus();
+    QMenu* CreateFileMenu(bool withDocument);
+    QMenu* CreateViewMenu();
+    QMenu* CreateHelpMenu();
+    QMenu* CreateEditMenu();
+    QMenu* CreateToolsMenu(bool withDocument);
+    QMenu* CreateWindowMenu();
+    QMenu* NewMenu(const QString& title);
+    struct MenuItem {
+        const char* text; // null: a separator
+        unsigned id;
+    };
+    static constexpr MenuItem kSeparator{nullptr, 0};
+    void AddCommands(QMenu* menu, std::initializer_list<MenuItem> items, bool checkable = false);
+    // The recent files go before `before`; the window list at the end of the menu.
+    void FillRecentFiles(QMenu* menu, QAction* before);
+    void FillWindowList(QMenu* menu);
+    void ShowMenus(const QList<QMenu*>& menus);
+
+    void CreateToolBars();
+    struct ToolButton {
+        unsigned id; // 0: a separator
+        const char* icon;
+        const char* name; // the tooltip when the string table has none
+    };
+    QToolBar* CreateToolBar(const QString& title, std::span<const ToolButton> buttons);
+    void CreateStatusBar();
+    void RegisterFrameCommands();
+
+    void OnFileOpen();
+    void StartExternalProgram(unsigned id);
+    void ArrangeIcons();
+    void MinimiseToTray();
+    void RestoreFromTray();
+
+    CRecentFileList& m_recentFiles;
+    QMdiArea* m_mdiArea = nullptr;
+    CWindowTabBar* m_tabBar = nullptr;
+    QToolBar* m_generalBar = nullptr;
+    QToolBar* m_toolsBar = nullptr;
+    QLabel* m_messagePane = nullptr;
+    QLabel* m_caretPane = nullptr;
+    QSystemTrayIcon* m_tray = nullptr;
+    QList<QMenu*> m_frameMenus;  // while no window is open
+    QList<QMenu*> m_scriptMenus; // while a script window is active
+    const QList<QMenu*>* m_shownMenus = nullptr;
+    QTimer m_idleTimer;
+};

@@ -1,0 +1,126 @@
+// The commands of the main frame, the notification-area icon and dropped files.
+#include "ExternalProgram.h"
+#include "MainFrame.h"
+
+#include "framework/CommandIds.h"
+#include "framework/SettingsStore.h"
+#include "framework/WinApp.h"
+#include "script/ScriptFileDialog.h"
+
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMimeData>
+#include <QStatusBar>
+#include <QSystemTrayIcon>
+#include <QToolBar>
+
+namespace {
+
+constexpr int kStatusMessageMs = 5000;
+
+QList<QString> LocalFiles(const QMimeData* data) {
+    QList<QString> files;
+    if (data && data->hasUrls()) {
+        for (const QUrl& url : data->urls()) {
+            if (url.isLocalFile()) files << url.toLocalFile();
+        }
+    }
+    return files;
+}
+
+} // namespace
+
+void CMainFrame::RegisterFrameCommands() {
+    OnCommand(ID_FILE_OPEN, [this](unsigned) { OnFileOpen(); });
+    OnCommandRange(ID_TOOLS_AXIS, ID_TOOLS_UOCLIENT,
+                   [this](unsigned id) { StartExternalProgram(id); });
+
+    // The bars show and hide at once; their menu items are checked while they show.
+    const auto registerToggle = [this](unsigned id, QWidget* bar) {
+        OnCommand(
+            id, [bar](unsigned) { bar->setVisible(bar->isHidden()); },
+            [bar](CCommandUI& ui) { ui.SetCheck(!bar->isHidden()); });
+    };
+    registerToggle(ID_VIEW_TOOLBAR, m_generalBar);
+    registerToggle(ID_VIEW_TOOLS_TOOLBAR, m_toolsBar);
+    registerToggle(ID_VIEW_STATUS_BAR, statusBar());
+
+    OnCommand(ID_WINDOW_CASCADE, [this](unsigned) { m_mdiArea->cascadeSubWindows(); });
+    OnCommand(ID_WINDOW_TILE_HORZ, [this](unsigned) { m_mdiArea->tileSubWindows(); });
+    OnCommand(ID_WINDOW_ARRANGE, [this](unsigned) { ArrangeIcons(); });
+}
+
+void CMainFrame::OnFileOpen() {
+    const QString path = AskScriptFileName(this);
+    if (path.isEmpty()) return;
+    // sphere.ini (in any case) belongs to the Sphere.ini properties dialog, which comes
+    // later: until then choosing it opens nothing.
+    if (QFileInfo(path).fileName().toUpper() == QLatin1String("SPHERE.INI")) return;
+    if (CWinApp* app = CWinApp::Instance()) app->OpenDocumentFile(path);
+}
+
+void CMainFrame::StartExternalProgram(unsigned id) {
+    CIniFile& settings = SettingsStore();
+    const ProgramLaunch launch = id == ID_TOOLS_AXIS           ? AxisLaunch(settings)
+                                 : id == ID_TOOLS_SPHERESERVER ? SphereServerLaunch(settings)
+                                                               : ClientLaunch(settings);
+    if (!StartProgram(launch))
+        statusBar()->showMessage(
+            QStringLiteral("Could not start %1").arg(QDir::toNativeSeparators(launch.program)),
+            kStatusMessageMs);
+}
+
+void CMainFrame::ArrangeIcons() {
+    // Minimised windows line up along the bottom of the area, left to right.
+    int x = 0;
+    for (QMdiSubWindow* window : m_mdiArea->subWindowList()) {
+        if (!window->isMinimized()) continue;
+        window->move(x, m_mdiArea->viewport()->height() - window->height());
+        x += window->width();
+    }
+}
+
+void CMainFrame::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && isMinimized() &&
+        QSystemTrayIcon::isSystemTrayAvailable())
+        QMetaObject::invokeMethod(this, &CMainFrame::MinimiseToTray, Qt::QueuedConnection);
+}
+
+void CMainFrame::MinimiseToTray() {
+    if (!isMinimized()) return;
+    if (!m_tray) {
+        m_tray = new QSystemTrayIcon(windowIcon(), this);
+        connect(m_tray, &QSystemTrayIcon::activated, this,
+                [this](QSystemTrayIcon::ActivationReason reason) {
+                    if (reason == QSystemTrayIcon::DoubleClick) RestoreFromTray();
+                });
+    }
+    m_tray->setToolTip(windowTitle().left(63));
+    m_tray->show();
+    hide();
+}
+
+void CMainFrame::RestoreFromTray() {
+    m_tray->hide();
+    showNormal();
+    activateWindow();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (!LocalFiles(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    const QList<QString> files = LocalFiles(event->mimeData());
+    if (files.isEmpty()) return;
+    event->acceptProposedAction();
+    if (CWinApp* app = CWinApp::Instance()) {
+        for (const QString& file : files)
+            app->OpenDocumentFile(file);
+    }
+}

@@ -1,0 +1,57 @@
+#include "Windows1252.h"
+
+namespace {
+
+// Unicode of the bytes 0x80-0x9F; the undefined ones keep their own value.
+constexpr char16_t HighControls[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+bool IsUndefined(unsigned char byte) {
+    return byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D;
+}
+
+} // namespace
+
+QChar CharFromWindows1252(unsigned char byte) {
+    if (byte >= 0x80 && byte < 0xA0)
+        return QChar(HighControls[byte - 0x80]);
+    return QChar(char16_t(byte));
+}
+
+int Windows1252FromChar(QChar ch) {
+    const char16_t code = ch.unicode();
+    if (code < 0x80 || (code >= 0xA0 && code < 0x100))
+        return code;
+    for (int i = 0; i < 32; ++i) {
+        if (HighControls[i] == code)
+            return 0x80 + i;
+    }
+    return -1;
+}
+
+QString TextFromWindows1252(std::string_view bytes) {
+    QString text;
+    text.resize(qsizetype(bytes.size()));
+    QChar* out = text.data();
+    for (char byte : bytes)
+        *out++ = CharFromWindows1252(static_cast<unsigned char>(byte));
+    return text;
+}
+
+std::string Windows1252FromText(const QString& text) {
+    std::string bytes;
+    bytes.reserve(std::size_t(text.size()));
+    for (QChar ch : text) {
+        const int byte = Windows1252FromChar(ch);
+        if (byte >= 0)
+            bytes.push_back(static_cast<char>(byte));
+    }
+    return bytes;
+}
+
+bool IsPrintableWindows1252(unsigned char byte) {
+    return byte >= 0x20 && byte != 0x7F && !IsUndefined(byte);
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QChar>
+#include <QString>
+
+#include <string>
+#include <string_view>
+
+// Conversion between the buffer's single bytes and Unicode with the Windows-1252 code page.
+// The five bytes that the code page leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to
+// the C1 controls of the same value, so that every byte survives a round trip.
+
+QChar CharFromWindows1252(unsigned char byte);
+// The byte of a character, or -1 when Windows-1252 has none for it.
+int Windows1252FromChar(QChar ch);
+
+QString TextFromWindows1252(std::string_view bytes);
+// Characters that Windows-1252 cannot encode are left out.
+std::string Windows1252FromText(const QString& text);
+
+// True for a byte that shows a visible character: not a control character (0x00-0x1F,
+// 0x7F) and not one of the five undefined bytes. The tab is not printable either.
+bool IsPrintableWindows1252(unsigned char byte);

@@ -1,0 +1,130 @@
+#include "QuilletDoc.h"
+
+#include "NewScriptTemplate.h"
+
+#include "buffer/BufferObserver.h"
+#include "framework/SettingsStore.h"
+#include "prefs/IniFile.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QProgressDialog>
+#include <QWidget>
+
+#include <cerrno>
+#include <cstring>
+#include <thread>
+
+namespace {
+
+// Files from this size on are read on a worker thread with a progress window.
+constexpr qint64 kLargeFile = 4 * 1024 * 1024;
+// The progress window appears only when reading takes longer than this.
+constexpr int kProgressDelayMs = 300;
+
+QString ErrnoText(int error) {
+    return error != 0 ? QString::fromLocal8Bit(std::strerror(error)) : QString();
+}
+
+} // namespace
+
+CQuilletDoc::CQuilletDoc() : m_buffer(*this) {
+    m_viewFont.faceName = QStringLiteral("Courier New");
+    m_viewFont.height = 16;
+    m_viewFont.weight = 400;
+    m_viewFont.charSet = 0;
+}
+
+CQuilletDoc::~CQuilletDoc() {
+    m_buffer.ClearAll();
+}
+
+bool CQuilletDoc::OnNewDocument() {
+    if (!CDocument::OnNewDocument()) return false;
+    CIniFile& settings = SettingsStore();
+    const std::string author = settings.GetValue("User", "UserName");
+    const std::string company = settings.GetValue("User", "UserCompany");
+    const std::string webAddress = settings.GetValue("User", "UserInternet");
+    const std::string header =
+        NewScriptHeader(author, company, webAddress, QDateTime::currentDateTimeUtc().date().year());
+
+    m_buffer.ResetToEmpty(StyleDOS);
+    auto* source = Views().empty() ? nullptr : dynamic_cast<CBufferObserver*>(Views().front());
+    TextPosition end;
+    m_buffer.InsertTextAt(source, {0, 0}, header, end, 0, false);
+    m_buffer.InsertTextAt(source, end, kNewScriptTrailer, end, 0, false);
+    m_buffer.MarkModified(false);
+    return true;
+}
+
+bool CQuilletDoc::OnOpenDocument(const QString& path) {
+    m_lastFileError.clear();
+    QFile file(path);
+    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) {
+        m_lastFileError =
+            QFileInfo(path).isDir() ? QStringLiteral("It is a folder.") : file.errorString();
+        return false;
+    }
+    file.close();
+    if (!CDocument::OnOpenDocument(path)) return false;
+    if (!ReadWithProgress(path)) {
+        if (m_lastFileError.isEmpty())
+            m_lastFileError = QStringLiteral("The file could not be read.");
+        return false;
+    }
+    return true;
+}
+
+bool CQuilletDoc::ReadWithProgress(const QString& path) {
+    const std::string name = QFile::encodeName(path).toStdString();
+    if (QFileInfo(path).size() < kLargeFile) {
+        errno = 0;
+        const bool ok = m_buffer.ReadFromFile(name, -1);
+        if (!ok) m_lastFileError = ErrnoText(errno);
+        return ok;
+    }
+
+    // No view is attached to the buffer yet, so the worker thread is the only one that
+    // touches it until it is done.
+    bool ok = false;
+    int error = 0;
+    QEventLoop loop;
+    std::thread reader([&] {
+        errno = 0;
+        ok = m_buffer.ReadFromFile(name, -1);
+        error = errno;
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    QProgressDialog progress(QStringLiteral("Loading %1...").arg(QDir::toNativeSeparators(path)),
+                             QString(), 0, 0, DialogParent());
+    progress.setWindowTitle(QStringLiteral("Brindle's Quillet"));
+    progress.setWindowModality(Qt::ApplicationModal);
+    progress.setMinimumDuration(kProgressDelayMs);
+    progress.setValue(0); // starts the clock after which the window shows
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    // Windows repaint meanwhile; input waits until the text is there.
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    reader.join();
+    QApplication::restoreOverrideCursor();
+    if (!ok) m_lastFileError = ErrnoText(error);
+    return ok;
+}
+
+bool CQuilletDoc::OnSaveDocument(const QString& path) {
+    m_lastFileError.clear();
+    errno = 0;
+    if (m_buffer.WriteToFile(QFile::encodeName(path).toStdString(), -1, true)) return true;
+    m_lastFileError = ErrnoText(errno);
+    if (m_lastFileError.isEmpty())
+        m_lastFileError = QStringLiteral("The file could not be written.");
+    return false;
+}
+
+void CQuilletDoc::DeleteContents() {
+    CDocument::DeleteContents();
+    m_buffer.ClearAll();
+}

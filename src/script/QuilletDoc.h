@@ -1,0 +1,38 @@
+#pragma once
+
+#include "ScriptTextBuffer.h"
+
+#include "framework/Document.h"
+#include "view/FontTemplate.h"
+
+#include <QString>
+
+// The document of one script: its text buffer, the font of its views, and the new-file
+// template that every new script starts with (a comment header with the user's details
+// from the settings store, and a trailer), inserted without undo records.
+class CQuilletDoc : public CDocument {
+    Q_OBJECT
+
+public:
+    CQuilletDoc();
+    ~CQuilletDoc() override;
+
+    bool OnNewDocument() override;
+    // Reads the file with its own line-end style. A large file is read on a worker thread
+    // while a progress window shows and the program keeps repainting.
+    bool OnOpenDocument(const QString& path) override;
+    // Writes the file with the buffer's line-end style; false when the write failed.
+    bool OnSaveDocument(const QString& path) override;
+    void DeleteContents() override;
+    QString LastFileError() const override { return m_lastFileError; }
+
+    CTextBuffer& Buffer() { return m_buffer; }
+    const FontTemplate& ViewFont() const { return m_viewFont; }
+
+private:
+    bool ReadWithProgress(const QString& path);
+
+    CScriptTextBuffer m_buffer;
+    FontTemplate m_viewFont;
+    QString m_lastFileError;
+};

@@ -1,0 +1,178 @@
+#include "QuilletView.h"
+
+#include "CodeTemplates.h"
+#include "GotoDialog.h"
+#include "QuilletDoc.h"
+#include "ScriptFileDialog.h"
+#include "SphereScanner.h"
+
+#include "StringTable.h"
+#include "buffer/UndoRecord.h"
+#include "framework/CommandAction.h"
+#include "framework/CommandIds.h"
+#include "framework/ModalDialog.h"
+#include "framework/SettingsStore.h"
+#include "framework/WinApp.h"
+#include "prefs/IniFile.h"
+
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWheelEvent>
+
+#include <algorithm>
+
+namespace {
+
+// The string of the status pane while text is selected ("Sel: %d,%d-%d,%d").
+constexpr unsigned kSelectionPaneText = ID_INDICATOR_CARET + 1;
+constexpr int kWheelNotch = 120;
+constexpr int kLinesPerNotch = 3;
+
+// A colour stored as 0x00BBGGRR.
+QColor ColourFromSetting(int value) {
+    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
+}
+
+// Update handlers run on every menu in the tree before it shows.
+void UpdateMenuTree(CCommandTarget& target, QMenu& menu) {
+    UpdateCommandActions(target, menu.actions());
+    for (QAction* action : menu.actions()) {
+        if (QMenu* submenu = action->menu()) UpdateMenuTree(target, *submenu);
+    }
+}
+
+} // namespace
+
+CQuilletView::CQuilletView(CQuilletDoc& document, QWidget* parent)
+    : CEditView(parent), m_document(document) {
+    CIniFile& settings = SettingsStore();
+    int background = settings.GetValueInt("Quillet", "crLBackground");
+    int text = settings.GetValueInt("Quillet", "crLTextColor");
+    if (background == 0 && text == 0) {
+        background = 0x800001; // dark blue
+        text = 0xFFFFFF;
+    }
+    m_numberBackground = ColourFromSetting(background);
+    m_numberText = ColourFromSetting(text);
+    m_numberFont = QFont(QStringLiteral("Arial"));
+    m_numberFont.setStyleHint(QFont::SansSerif);
+    m_numberFont.setPixelSize(14);
+
+    SetViewFont(document.ViewFont());
+    RegisterScriptCommands();
+}
+
+CTextBuffer* CQuilletView::LocateBuffer() {
+    return &m_document.Buffer();
+}
+
+::LineCookie CQuilletView::ComputeLineColours(::LineCookie cookie, int line, ColourSpan* spans,
+                                              int& count) {
+    return ScanSphereLine(LineText(line), LineLength(line), cookie, spans,
+                          spans ? &count : nullptr);
+}
+
+void CQuilletView::RegisterScriptCommands() {
+    OnCommand(ID_FILE_OPEN, [this](unsigned) { OnFileOpen(); });
+    OnCommand(ID_EDIT_GOTO, [this](unsigned) { OnGoto(); });
+    OnCommand(
+        ID_INDICATOR_CARET, [](unsigned) {},
+        [this](CCommandUI& ui) { ui.SetText(StatusPaneText()); });
+    OnCommandRange(ID_INSERT_HEADER_ITEM, ID_INSERT_NODISPOSE, [this](unsigned id) {
+        if (const CodeTemplate* code = FindCodeTemplate(id)) InsertAtCaret(code->text);
+    });
+}
+
+void CQuilletView::InsertAtCaret(std::string_view text) {
+    CTextBuffer* buffer = Buffer();
+    if (!buffer) return;
+    TextPosition start;
+    TextPosition end;
+    SelectionBounds(start, end);
+    if (start == end) {
+        TextPosition after;
+        buffer->InsertTextAt(this, start, text, after, ActionInsertScript);
+    } else {
+        ReplaceSelectionText(text);
+    }
+}
+
+QString CQuilletView::StatusPaneText() {
+    TextPosition start;
+    TextPosition end;
+    SelectionBounds(start, end);
+    if (start == end)
+        return QString::asprintf(LoadResString(ID_INDICATOR_CARET), start.line + 1, start.ch + 1);
+    return QString::asprintf(LoadResString(kSelectionPaneText), start.ch + 1, start.line + 1,
+                             end.ch + 1, end.line + 1);
+}
+
+void CQuilletView::OnFileOpen() {
+    const QString path = AskScriptFileName(this);
+    if (!path.isEmpty() && CWinApp::Instance()) CWinApp::Instance()->OpenDocumentFile(path);
+}
+
+void CQuilletView::OnGoto() {
+    CGotoDialog dialog(this);
+    if (RunModalDialog(dialog) != QDialog::Accepted) return;
+    const int target =
+        GotoTargetLine(dialog.LineNumber(), dialog.Origin(), CaretPosition().line, LineCount());
+    ScrollToLine(target, true);
+    SetCaretPosition({target, 0});
+}
+
+void CQuilletView::paintEvent(QPaintEvent* event) {
+    CEditView::paintEvent(event);
+    QPainter painter(viewport());
+    DrawNumberStrip(painter);
+}
+
+void CQuilletView::DrawNumberStrip(QPainter& painter) {
+    const int height = viewport()->height();
+    const int rowHeight = NumberRowHeight();
+    painter.fillRect(QRect(0, 0, NumberStripWidth, height), m_numberBackground);
+    painter.setFont(m_numberFont);
+    painter.setPen(m_numberText);
+
+    const int first = FirstVisibleLine();
+    const int rows =
+        std::min(height / rowHeight + (height % rowHeight ? 1 : 0), LineCount() - first);
+    for (int i = 0; i < rows; ++i) {
+        const QRect cell(0, i * rowHeight, NumberStripWidth - 3, rowHeight);
+        painter.drawText(cell, Qt::AlignRight | Qt::AlignVCenter, QString::number(first + 1 + i));
+    }
+}
+
+void CQuilletView::mousePressEvent(QMouseEvent* event) {
+    // The caret goes to the clicked place first, so that a template lands where the user
+    // pointed.
+    CEditView::mousePressEvent(event);
+    if (event->button() == Qt::RightButton) ShowContextMenu(event->globalPosition().toPoint());
+}
+
+void CQuilletView::ShowContextMenu(QPoint globalPos) {
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->addAction(MakeCommandAction(QStringLiteral("Cu&t"), ID_EDIT_CUT, menu));
+    menu->addAction(MakeCommandAction(QStringLiteral("&Copy"), ID_EDIT_COPY, menu));
+    menu->addAction(MakeCommandAction(QStringLiteral("&Paste"), ID_EDIT_PASTE, menu));
+    menu->addSeparator();
+    AddInsertCodeItems(*menu->addMenu(QStringLiteral("&Insert Code")));
+    UpdateMenuTree(*this, *menu);
+    connect(menu, &QMenu::triggered, this,
+            [this](QAction* action) { ExecuteCommand(CommandIdOf(action)); });
+    menu->popup(globalPos);
+}
+
+void CQuilletView::wheelEvent(QWheelEvent* event) {
+    event->accept();
+    m_wheelRemainder += event->angleDelta().y();
+    // A wheel notch scrolls three lines; finer devices add up to a notch first.
+    while (std::abs(m_wheelRemainder) >= kWheelNotch) {
+        const bool up = m_wheelRemainder > 0;
+        for (int i = 0; i < kLinesPerNotch; ++i)
+            ExecuteCommand(up ? ID_EDIT_SCROLL_UP : ID_EDIT_SCROLL_DOWN);
+        m_wheelRemainder += up ? -kWheelNotch : kWheelNotch;
+    }
+}

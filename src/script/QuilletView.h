@@ -1,0 +1,61 @@
+#pragma once
+
+#include "edit/EditView.h"
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+
+#include <string_view>
+
+class CQuilletDoc;
+
+// The view of every script window: the edit view with SphereScript colours, a strip of
+// line numbers over the left margin, the caret position for the status bar, Goto, a
+// context menu that inserts code templates, its own File Open, and three lines per
+// mouse-wheel notch.
+class CQuilletView : public CEditView {
+    Q_OBJECT
+
+public:
+    static constexpr int NumberStripWidth = 38;
+
+    explicit CQuilletView(CQuilletDoc& document, QWidget* parent = nullptr);
+
+    CQuilletDoc& Document() const { return m_document; }
+    CTextBuffer* LocateBuffer() override;
+    ::LineCookie ComputeLineColours(::LineCookie cookie, int line, ColourSpan* spans,
+                                    int& count) override;
+
+    // Inserts `text` at the caret as one undo step "Insert Script", the caret staying in
+    // front of it; over a selection, replaces the selection and leaves the new text
+    // selected. Used by the code templates and the pickers.
+    void InsertAtCaret(std::string_view text);
+
+    // "Ln %d, Col %d" for the caret, or "Sel: %d,%d-%d,%d" for a selection.
+    QString StatusPaneText();
+
+    QColor NumberTextColour() const { return m_numberText; }
+    QColor NumberBackground() const { return m_numberBackground; }
+    // The height of a row of the number strip: the height of the text's lines, so that
+    // each number stands beside its line.
+    int NumberRowHeight() { return LineHeight(); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+private:
+    void RegisterScriptCommands();
+    void OnFileOpen();
+    void OnGoto();
+    void ShowContextMenu(QPoint globalPos);
+    void DrawNumberStrip(QPainter& painter);
+
+    CQuilletDoc& m_document;
+    QColor m_numberText;
+    QColor m_numberBackground;
+    QFont m_numberFont;
+    int m_wheelRemainder = 0; // wheel travel short of a notch, from fine-grained devices
+};

@@ -1,0 +1,364 @@
+#include "TextView.h"
+
+#include "TextLayout.h"
+
+#include "buffer/TextBuffer.h"
+#include "framework/AcceleratorTable.h"
+#include "framework/CommandIds.h"
+#include "framework/Windows1252.h"
+
+#include <QEvent>
+#include <QFontMetricsF>
+#include <QScrollBar>
+
+#include <cmath>
+
+CTextView::CTextView(QWidget* parent) : QAbstractScrollArea(parent) {
+    setFocusPolicy(Qt::StrongFocus);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    viewport()->setMouseTracking(true);
+    // Both bars always show and are disabled when there is nothing to scroll.
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
+            [this](int action) { OnScrollBarAction(Qt::Vertical, action); });
+    connect(horizontalScrollBar(), &QAbstractSlider::actionTriggered, this,
+            [this](int action) { OnScrollBarAction(Qt::Horizontal, action); });
+    m_accelerators = LoadAccelerators(IDR_TEXTVIEW_ACCEL);
+    RegisterCommands();
+    RegisterSearchCommands();
+    ResetView();
+}
+
+CTextView::~CTextView() {
+    if (m_buffer)
+        m_buffer->DetachView(this);
+}
+
+void CTextView::AttachToBuffer(CTextBuffer* buffer) {
+    if (m_buffer)
+        m_buffer->DetachView(this);
+    m_buffer = buffer ? buffer : LocateBuffer();
+    if (m_buffer)
+        m_buffer->AttachView(this);
+    ResetView();
+    UpdateVertScrollBar(false);
+    UpdateHorzScrollBar(false);
+}
+
+void CTextView::DetachFromBuffer() {
+    if (!m_buffer)
+        return;
+    m_buffer->DetachView(this);
+    m_buffer = nullptr;
+    ResetView();
+}
+
+void CTextView::OnInitialUpdate() {
+    AttachToBuffer(nullptr);
+    AlignWithSiblingPanes();
+}
+
+void CTextView::ResetView() {
+    m_firstVisibleLine = 0;
+    m_firstVisibleColumn = 0;
+    m_lineHeight = -1;
+    m_charWidth = -1;
+    m_tabSize = 4;
+    m_screenLines = -1;
+    m_screenChars = -1;
+    m_widestLine = -1;
+    m_rememberedColumn = -1;
+    m_anchor = {};
+    DropFonts();
+    m_cookies.Free();
+    m_lengths.Free();
+    m_caret = {};
+    m_selStart = {};
+    m_selEnd = {};
+    if (m_mouseSelecting)
+        EndMouseSelection();
+    m_pendingDrag = false;
+    m_deferHorzScrollUpdate = false;
+    UpdateCaret();
+    m_showSelectionUnfocused = false;
+    m_lastSearchValid = false;
+    m_bookmarksExist = false;
+    viewport()->update();
+}
+
+// Lines --------------------------------------------------------------------------------
+
+int CTextView::LineCount() const {
+    return m_buffer ? std::max(m_buffer->LineCount(), 1) : 1;
+}
+
+int CTextView::LineLength(int line) const {
+    if (!m_buffer || line < 0 || line >= m_buffer->LineCount())
+        return 0;
+    return m_buffer->LineLength(line);
+}
+
+const char* CTextView::LineText(int line) const {
+    if (!m_buffer || line < 0 || line >= m_buffer->LineCount())
+        return nullptr;
+    return m_buffer->LineText(line);
+}
+
+std::uint32_t CTextView::LineFlags(int line) const {
+    if (!m_buffer || line < 0 || line >= m_buffer->LineCount())
+        return 0;
+    return m_buffer->LineFlags(line);
+}
+
+std::string_view CTextView::LineView(int line) const {
+    const char* text = LineText(line);
+    const int length = LineLength(line);
+    if (!text || length <= 0)
+        return {};
+    return {text, std::size_t(length)};
+}
+
+void CTextView::TextInRange(TextPosition start, TextPosition end, std::string& text) const {
+    if (m_buffer)
+        text = m_buffer->CopyRange(start, end);
+    else
+        text.clear();
+}
+
+int CTextView::MeasureVisualLength(int line) const {
+    return AdvanceColumn(LineView(line), 0, m_tabSize);
+}
+
+int CTextView::VisualLineLength(int line) {
+    if (!m_lengths.Exists())
+        m_lengths.Create(LineCount());
+    return m_lengths.LengthOf(line, [this](int l) { return MeasureVisualLength(l); });
+}
+
+int CTextView::WidestLineLength() {
+    if (m_widestLine < 0) {
+        if (!m_lengths.Exists())
+            m_lengths.Create(LineCount());
+        m_widestLine = m_lengths.Widest([this](int l) { return MeasureVisualLength(l); });
+    }
+    return m_widestLine;
+}
+
+// Metrics and fonts --------------------------------------------------------------------
+
+void CTextView::MeasureFont() {
+    const QFontMetricsF metrics(FontFor(false, false), viewport());
+    m_charWidth = std::max(1, int(std::lround(metrics.horizontalAdvance(u'X'))));
+    m_lineHeight = std::max(1, int(std::ceil(metrics.height())));
+}
+
+int CTextView::LineHeight() {
+    if (m_lineHeight < 0 || m_charWidth < 0)
+        MeasureFont();
+    return m_lineHeight;
+}
+
+int CTextView::CharWidth() {
+    if (m_lineHeight < 0 || m_charWidth < 0)
+        MeasureFont();
+    return m_charWidth;
+}
+
+int CTextView::ScreenLines() {
+    if (m_screenLines < 0)
+        m_screenLines = std::max(0, viewport()->height() / LineHeight());
+    return m_screenLines;
+}
+
+int CTextView::ScreenChars() {
+    if (m_screenChars < 0)
+        m_screenChars = std::max(0, (viewport()->width() - Margin) / CharWidth());
+    return m_screenChars;
+}
+
+const QFont& CTextView::FontFor(bool italic, bool bold) {
+    FontSlot& slot = m_fonts[std::size_t(2 * italic + bold)];
+    if (slot.font)
+        return *slot.font;
+    QFont font = MakeViewFont(m_fontTemplate, italic, bold);
+    // Every glyph must advance exactly one cell, which is the normal font's "X" rounded to
+    // whole pixels; letter spacing absorbs a fractional or different advance.
+    // Measured on the viewport, whose resolution decides the pixel size of a point size.
+    const double advance = QFontMetricsF(font, viewport()).horizontalAdvance(u'X');
+    const int cell = (italic || bold) ? CharWidth() : std::max(1, int(std::lround(advance)));
+    if (std::abs(advance - cell) > 0.001)
+        font.setLetterSpacing(QFont::AbsoluteSpacing, cell - advance);
+    const QFontMetricsF metrics(font, viewport());
+    for (int byte = 0; byte < 256; ++byte) {
+        const QChar ch = CharFromWindows1252(static_cast<unsigned char>(byte));
+        slot.fitsCell[std::size_t(byte)] =
+            metrics.inFont(ch) && std::abs(metrics.horizontalAdvance(QString(ch)) - cell) < 0.01;
+    }
+    slot.ascent = int(std::ceil(metrics.ascent()));
+    slot.font = font;
+    // The template keeps the style of the font made last.
+    m_fontTemplate.italic = italic;
+    m_fontTemplate.weight = bold ? 700 : 400;
+    return *slot.font;
+}
+
+void CTextView::DropFonts() {
+    for (FontSlot& slot : m_fonts)
+        slot = FontSlot{};
+}
+
+void CTextView::SetViewFont(const FontTemplate& font) {
+    m_fontTemplate = font;
+    m_screenLines = -1;
+    m_screenChars = -1;
+    m_charWidth = -1;
+    m_lineHeight = -1;
+    DropFonts();
+    UpdateVertScrollBar(false);
+    UpdateHorzScrollBar(false);
+    UpdateCaret();
+    viewport()->update();
+}
+
+// Columns and points -------------------------------------------------------------------
+
+int CTextView::VisualColumn(int line, int ch) const {
+    return VisualColumnOf(LineView(line), ch, m_tabSize);
+}
+
+int CTextView::CharIndexAtColumn(int line, int column) const {
+    return ::CharIndexAtColumn(LineView(line), column, m_tabSize);
+}
+
+TextPosition CTextView::ClientToText(QPoint point) {
+    const int line = std::clamp(point.y() / LineHeight() + m_firstVisibleLine, 0, LineCount() - 1);
+    const int column = std::max(0, (point.x() - Margin) / CharWidth() + m_firstVisibleColumn);
+    return {line, CharIndexAtCell(LineView(line), column, m_tabSize)};
+}
+
+QPoint CTextView::TextToClient(TextPosition position) {
+    return {CharWidth() * (VisualColumn(position.line, position.ch) - m_firstVisibleColumn) +
+                Margin,
+            LineHeight() * (position.line - m_firstVisibleLine)};
+}
+
+// Colouring ----------------------------------------------------------------------------
+
+QColor CTextView::ColourOf(int index) const {
+    switch (index) {
+    case ColourEmptyArea:
+    case ColourBackground:
+        return palette().color(QPalette::Base);
+    case ColourNormalText:
+        return palette().color(QPalette::Text);
+    case ColourSelectionMargin:
+        return palette().color(QPalette::Button);
+    case ColourSelectionBackground:
+        return QColor(0, 0, 0);
+    case ColourSelectionText:
+        return QColor(255, 255, 255);
+    case ColourFlowKeyword:
+        return QColor(6, 10, 128);
+    case ColourComment:
+        return QColor(0, 127, 0);
+    case ColourTriggerMark:
+        return QColor(132, 8, 8);
+    default:
+        return QColor(255, 0, 0);
+    }
+}
+
+void CTextView::LineColours(int, QColor& background, QColor& text, bool& fillAfterEnd) {
+    background = QColor();
+    text = QColor();
+    fillAfterEnd = false;
+}
+
+::LineCookie CTextView::ComputeLineColours(::LineCookie, int, ColourSpan*, int&) {
+    return 0;
+}
+
+::LineCookie CTextView::LineCookie(int line) {
+    if (!m_cookies.Exists())
+        m_cookies.Create(LineCount());
+    if (line < 0 || line >= m_cookies.Length())
+        return 0;
+    ::LineCookie cookie = m_cookies.Get(line);
+    if (cookie != CookieNotComputed)
+        return cookie;
+    // Continue from the nearest line above with a known cookie.
+    int known = std::min(line, m_cookies.FirstStaleLine()) - 1;
+    while (known >= 0 && m_cookies.Get(known) == CookieNotComputed)
+        --known;
+    cookie = known >= 0 ? m_cookies.Get(known) : 0;
+    for (int l = known + 1; l <= line; ++l) {
+        int count = 0;
+        cookie = ComputeLineColours(cookie, l, nullptr, count);
+        m_cookies.Set(l, cookie);
+    }
+    return cookie;
+}
+
+// Change notification ------------------------------------------------------------------
+
+void CTextView::OnBufferChanged(CBufferObserver*, const ChangeContext* context, unsigned hints,
+                                int line) {
+    if (hints & HintReset) {
+        ResetView();
+        UpdateVertScrollBar(false);
+        UpdateHorzScrollBar(false);
+        return;
+    }
+    int firstChanged = line;
+    if (hints & HintSingleLine) {
+        if (m_cookies.Exists())
+            m_cookies.MarkStaleFrom(line);
+        if (m_lengths.Exists())
+            m_lengths.MarkStale(line);
+    } else {
+        firstChanged = std::max(line, 0);
+        const int count = LineCount();
+        if (m_cookies.Exists())
+            m_cookies.Resize(count, firstChanged);
+        if (m_lengths.Exists())
+            m_lengths.Resize(count, firstChanged);
+    }
+    InvalidateLines(firstChanged, -1);
+    if (context) {
+        context->AdjustPosition(m_caret);
+        context->AdjustPosition(m_selStart);
+        context->AdjustPosition(m_selEnd);
+        context->AdjustPosition(m_anchor);
+        if (m_dragSourceActive) {
+            context->AdjustPosition(m_dragStart);
+            context->AdjustPosition(m_dragEnd);
+        }
+        TextPosition top{m_firstVisibleLine, 0};
+        context->AdjustPosition(top);
+        m_firstVisibleLine = top.line;
+        UpdateCaret();
+    }
+    if (hints & HintVertRange)
+        UpdateVertScrollBar(false);
+    if (hints & HintHorzRange) {
+        m_widestLine = -1;
+        if (!m_deferHorzScrollUpdate)
+            UpdateHorzScrollBar(false);
+    }
+}
+
+// Widget events ------------------------------------------------------------------------
+
+void CTextView::resizeEvent(QResizeEvent*) {
+    m_screenLines = -1;
+    m_screenChars = -1;
+    UpdateVertScrollBar(false);
+    UpdateHorzScrollBar(false);
+}
+
+void CTextView::changeEvent(QEvent* event) {
+    QAbstractScrollArea::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        viewport()->update();
+}

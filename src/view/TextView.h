@@ -1,0 +1,328 @@
+#pragma once
+
+#include "FontTemplate.h"
+#include "LineCache.h"
+#include "LineLengthCache.h"
+
+#include "buffer/BufferObserver.h"
+#include "buffer/ColourSpan.h"
+#include "buffer/TextPosition.h"
+#include "framework/CommandTarget.h"
+
+#include <QAbstractScrollArea>
+#include <QBasicTimer>
+#include <QColor>
+#include <QFont>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class CAcceleratorTable;
+class CTextBuffer;
+class QDrag;
+class QMimeData;
+class QPainter;
+
+// The read-only view of a text buffer: draws its lines in a fixed-pitch font with a plain
+// 45-pixel margin at the left, keeps a caret and a selection, moves them by keys and mouse,
+// copies to the clipboard, starts drags of the selection and sets bookmarks. Several views
+// may show one buffer, each with its own caret, selection, scroll position and caches.
+//
+// Every byte of a line takes one cell (a tab its expanded cells). Bytes are shown through
+// Windows-1252; a byte with no printable character is drawn as a box of one cell.
+class CTextView : public QAbstractScrollArea, public CBufferObserver, public CCommandTarget {
+    Q_OBJECT
+
+public:
+    static constexpr int Margin = 45;
+
+    explicit CTextView(QWidget* parent = nullptr);
+    ~CTextView() override;
+
+    // Buffer. With null, AttachToBuffer takes LocateBuffer().
+    void AttachToBuffer(CTextBuffer* buffer = nullptr);
+    void DetachFromBuffer();
+    CTextBuffer* Buffer() const { return m_buffer; }
+    // What a frame calls once the view is in place: attach to the located buffer and align
+    // with the neighbouring splitter panes.
+    virtual void OnInitialUpdate();
+    virtual void ResetView();
+
+    // Lines; without a buffer the view shows one empty line.
+    virtual int LineCount() const;
+    virtual int LineLength(int line) const;
+    virtual int VisualLineLength(int line);
+    virtual const char* LineText(int line) const;
+    virtual std::uint32_t LineFlags(int line) const;
+    virtual void TextInRange(TextPosition start, TextPosition end, std::string& text) const;
+
+    // Metrics, measured from the font on first use.
+    int LineHeight();
+    int CharWidth();
+    int TabSize() const { return m_tabSize; }
+    static constexpr int MarginWidth() { return Margin; }
+    int ScreenLines();
+    int ScreenChars();
+    int WidestLineLength();
+
+    const QFont& FontFor(bool italic, bool bold);
+    void SetViewFont(const FontTemplate& font);
+    const FontTemplate& ViewFont() const { return m_fontTemplate; }
+
+    int VisualColumn(int line, int ch) const;
+    int CharIndexAtColumn(int line, int column) const;
+    TextPosition ClientToText(QPoint point);
+    QPoint TextToClient(TextPosition position);
+
+    // The colouring state at the end of a line; 0 for a negative line.
+    ::LineCookie LineCookie(int line);
+
+    // Scrolling.
+    int FirstVisibleLine() const { return m_firstVisibleLine; }
+    int FirstVisibleColumn() const { return m_firstVisibleColumn; }
+    void ScrollToLine(int line, bool trackScrollBar);
+    void ScrollToColumn(int column, bool trackScrollBar);
+    void UpdateVertScrollBar(bool positionOnly);
+    void UpdateHorzScrollBar(bool positionOnly);
+    void EnsureVisible(TextPosition position);
+    void InvalidateLines(int first, int last = -1);
+
+    // Splitter panes: views placed in a grid of QSplitters (a splitter of rows holding
+    // splitters of columns, or the other way round). Panes in one row share the first
+    // visible line, panes in one column the first visible column.
+    CTextView* SiblingView(int row, int column) const;
+    void SyncSiblingPanes(bool vertical);
+    void FollowSiblingPane(CTextView* sibling, bool vertical);
+
+    // Caret and selection.
+    TextPosition CaretPosition() const { return m_caret; }
+    void SetCaretPosition(TextPosition position);
+    TextPosition Anchor() const { return m_anchor; }
+    void SetAnchor(TextPosition position) { m_anchor = position; }
+    void SetSelection(TextPosition start, TextPosition end);
+    void SelectionBounds(TextPosition& start, TextPosition& end);
+    bool HasSelection() const { return m_selStart != m_selEnd; }
+    void NormaliseSelection();
+    bool IsInsideSelection(TextPosition position) const;
+    bool SelectFoundText(TextPosition position, int length);
+    void UpdateCaret();
+    void SuspendCaret();
+    void ResumeCaret();
+    // Where the caret is drawn, and whether it is shown (blinking) at all.
+    QRect CaretRect() const { return m_caretRect; }
+    bool IsCaretShown() const { return m_caretShown; }
+    TextPosition WordStartLeft(TextPosition position) const;
+    TextPosition WordEndRight(TextPosition position) const;
+    bool IsMouseSelecting() const { return m_mouseSelecting; }
+    // While this view's own drag runs; a drop into the view then comes from itself.
+    bool IsDragSourceActive() const { return m_dragSourceActive; }
+    // The range handed out by the last PrepareDragData; it moves with every change while
+    // the drag runs.
+    TextPosition DragRangeStart() const { return m_dragStart; }
+    TextPosition DragRangeEnd() const { return m_dragEnd; }
+
+    // Set by the edit view around bulk changes: change notifications then leave the
+    // horizontal scroll bar alone.
+    void SetDeferHorzScrollUpdate(bool defer) { m_deferHorzScrollUpdate = defer; }
+    // Set while a search dialog is open, so that the selection shows without the focus.
+    void SetShowSelectionUnfocused(bool show);
+
+    // Search (TextViewSearch.cpp). `flags` are SearchFlags; `found` receives the position of
+    // the match's first byte. FindTextFrom searches the whole text.
+    bool FindTextFrom(std::string_view text, TextPosition start, unsigned flags, bool wrap,
+                      TextPosition& found);
+    bool FindTextInRange(std::string_view text, TextPosition start, TextPosition begin,
+                         TextPosition end, unsigned flags, bool wrap, TextPosition& found);
+    // The last search of the Find dialog, used by Find Next and Find Previous.
+    bool IsLastSearchValid() const { return m_lastSearchValid; }
+    unsigned LastSearchFlags() const { return m_lastSearchFlags; }
+    const QString& LastSearchText() const { return m_lastSearchText; }
+
+    // Clipboard and drag data; bytes and Unicode meet through Windows-1252.
+    virtual bool ClipboardHasText() const;
+    virtual bool CopyTextToClipboard(const std::string& text);
+    virtual bool TextFromClipboard(std::string& text) const;
+    // The selection as drag data (the drag range remembers it); null without a selection.
+    virtual QMimeData* PrepareDragData();
+    virtual Qt::DropActions DragEffects() const { return Qt::CopyAction; }
+    virtual void OnDragSourceDone(Qt::DropAction) {}
+    // The platform's drag-and-drop loop for a drag of this view; returns the drop's effect.
+    virtual Qt::DropAction RunDragLoop(QDrag& drag);
+
+    // Colours and fonts per colour index.
+    virtual QColor ColourOf(int index) const;
+    // Invalid colours mean "none": the background then comes from ColourOf.
+    virtual void LineColours(int line, QColor& background, QColor& text, bool& fillAfterEnd);
+    virtual bool IsItalic(int) const { return false; }
+    virtual bool IsBold(int) const { return false; }
+
+    // The colouring hook: the cookie of `line` from the cookie of the line before. With
+    // `spans` (room for 3 x LineLength spans, count 0 on entry) it also adds the line's
+    // colour spans in ascending order of start.
+    virtual ::LineCookie ComputeLineColours(::LineCookie cookie, int line, ColourSpan* spans,
+                                            int& count);
+    // The buffer this view shows when none is given to AttachToBuffer.
+    virtual CTextBuffer* LocateBuffer() { return nullptr; }
+
+    void OnBufferChanged(CBufferObserver* source, const ChangeContext* context, unsigned hints,
+                         int line) override;
+    void OnEditActionDone(int, std::string_view) override {}
+
+protected:
+    // Drawing; `line` -1 is the area below the last line.
+    virtual void DrawLine(QPainter& painter, const QRect& rect, int line);
+    virtual void DrawMargin(QPainter& painter, const QRect& rect, int line);
+
+    // Caret moves; `extend` is the Shift state.
+    void MoveLeft(bool extend);
+    void MoveRight(bool extend);
+    void MoveWordLeft(bool extend);
+    void MoveWordRight(bool extend);
+    void MoveUp(bool extend) { MoveVertically(extend, false); }
+    void MoveDown(bool extend) { MoveVertically(extend, true); }
+    void MovePageUp(bool extend);
+    void MovePageDown(bool extend);
+    void MoveLineHome(bool extend);
+    void MoveLineEnd(bool extend);
+    void MoveTextStart(bool extend);
+    void MoveTextEnd(bool extend);
+    void ScrollLineUp();
+    void ScrollLineDown();
+    void SelectAll();
+    void FinishMove(bool extend);
+    // FinishMove without taking the caret's column as the remembered one.
+    void FinishVerticalMove(bool extend);
+
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    bool focusNextPrevChild(bool) override { return false; }
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+    void scrollContentsBy(int, int) override {}
+
+private:
+    struct FontSlot {
+        std::optional<QFont> font;
+        int ascent = 0;
+        // Bytes whose glyph advances exactly one cell, so that runs of them draw as one
+        // string; the others are drawn one by one into their cells.
+        std::array<bool, 256> fitsCell{};
+    };
+    struct RunColours {
+        QColor background;
+        QColor text;
+    };
+
+    enum class CursorKind { None, Arrow, IBeam, Margin };
+
+    std::string_view LineView(int line) const;
+    void MeasureFont();
+    void DropFonts();
+    void InvalidateMetrics();
+    int MeasureVisualLength(int line) const;
+    void DrawSegment(QPainter& painter, int& column, const QRect& clip, int slot,
+                     const RunColours& colours, std::string_view line, int offset, int count,
+                     int lineIndex);
+    void DrawTextRun(QPainter& painter, int& column, const QRect& clip, int slot,
+                     const RunColours& colours, std::string_view run);
+    void DrawCells(QPainter& painter, int x, int top, int slot, std::string_view cells);
+    void DrawPlaceholder(QPainter& painter, int x, int top);
+    bool IsSelectionVisible() const { return m_hasFocus || m_showSelectionUnfocused; }
+    void FillCell(QPainter& painter, QRect& rect, const QColor& colour);
+
+    void OnScrollBarAction(Qt::Orientation orientation, int action);
+    void SetScrollBar(Qt::Orientation orientation, bool positionOnly, int maximum, int page,
+                      int position);
+    bool FindPanePlace(int& row, int& column) const;
+    void AlignWithSiblingPanes();
+
+    void RegisterCommands();
+    void RegisterSearchCommands();
+    void OnEditFind();
+    void OnEditRepeat();
+    void OnEditFindPrevious();
+    void RegisterMoveCommand(unsigned id, void (CTextView::*move)(bool));
+    void OnEditCopy();
+    void ToggleNumberedBookmark(int n);
+    void GoToNumberedBookmark(int n);
+    void ToggleBookmark();
+    void GoToBookmarkedLine(int line);
+    void GoToPlainBookmark(bool next);
+    void MoveVertically(bool extend, bool down);
+    void ClearBookmarks();
+
+    TextPosition RoundedClientToText(QPoint point);
+    TextPosition NextLineStart(int line) const;
+    // The whole words from the anchor to `position`, in either direction.
+    void WordRangeTo(TextPosition position, TextPosition& start, TextPosition& end) const;
+    void StartMouseSelection(bool wordMode, bool lineMode);
+    void EndMouseSelection();
+    void UpdateCursorShape(QPoint point);
+    void SetCursorKind(CursorKind kind);
+    void StartDrag();
+    void AutoScroll();
+    void InvalidateCaretRect();
+
+    bool m_caretSuppressed = false;
+    int m_lineHeight = -1;
+    int m_charWidth = -1;
+    int m_tabSize = 4;
+    int m_screenLines = -1;
+    int m_screenChars = -1;
+    int m_widestLine = -1;
+    int m_rememberedColumn = -1;
+    bool m_hasFocus = false;
+    TextPosition m_anchor;
+    FontTemplate m_fontTemplate;
+    std::array<FontSlot, 4> m_fonts;
+    CLineCache<::LineCookie, CookieNotComputed> m_cookies;
+    CLineLengthCache m_lengths;
+    bool m_pendingDrag = false;
+    bool m_dragSourceActive = false;
+    bool m_mouseSelecting = false;
+    bool m_wordMode = false;
+    bool m_lineMode = false;
+    QBasicTimer m_selectTimer; // scrolls while the mouse selects, every 100 ms
+    TextPosition m_drawnSelStart;
+    TextPosition m_drawnSelEnd;
+    TextPosition m_caret;
+    TextPosition m_selStart;
+    TextPosition m_selEnd;
+    bool m_bookmarksExist = false;
+    CTextBuffer* m_buffer = nullptr;
+    const CAcceleratorTable* m_accelerators = nullptr;
+    bool m_deferHorzScrollUpdate = false;
+    TextPosition m_dragStart;
+    TextPosition m_dragEnd;
+    bool m_showSelectionUnfocused = false;
+    int m_firstVisibleLine = 0;
+    int m_firstVisibleColumn = 0;
+
+    bool m_lastSearchValid = false;
+    unsigned m_lastSearchFlags = 0;
+    QString m_lastSearchText; // as typed; see SearchBytes
+
+    // Drawing buffers, reused from line to line and grown when a longer line needs them.
+    std::vector<ColourSpan> m_spans;
+    std::string m_cells; // the visible cells of a run, tabs expanded
+    QString m_glyphs;    // a stretch of cells drawn as one string
+    QPoint m_lastMousePos;           // where the mouse was last seen while selecting
+    QBasicTimer m_caretTimer;
+    QRect m_caretRect;
+    bool m_caretShown = false;
+    bool m_caretBlinkOn = true;
+    CursorKind m_cursorKind = CursorKind::None;
+};

@@ -1,0 +1,110 @@
+#pragma once
+
+#include "../view/ViewTestSupport.h"
+
+#include "framework/MessageBox.h"
+#include "framework/ModalDialog.h"
+#include "framework/Profile.h"
+
+#include <QApplication>
+#include <QSettings>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <functional>
+
+// The buffer's lines joined with LF.
+inline std::string Text(const CTextBuffer& buffer) {
+    std::string text;
+    for (int line = 0; line < buffer.LineCount(); ++line) {
+        if (line > 0) text += '\n';
+        text += buffer.Line(line);
+    }
+    return text;
+}
+
+// Every message box the code shows, answered with OK instead of waiting for the user.
+class MessageRecorder {
+public:
+    MessageRecorder() {
+        m_previous =
+            SetMessageHandler([this](QWidget*, const QString& text, const QString& caption,
+                                     QMessageBox::Icon icon, QMessageBox::StandardButtons) {
+                messages << text;
+                captions << caption;
+                icons << icon;
+                return QMessageBox::Ok;
+            });
+    }
+    ~MessageRecorder() { SetMessageHandler(m_previous); }
+
+    QStringList messages;
+    QStringList captions;
+    QList<QMessageBox::Icon> icons;
+
+private:
+    MessageHandler m_previous;
+};
+
+// Points the framework profile at a fresh temporary folder for the lifetime of the object.
+class TemporaryProfile {
+public:
+    TemporaryProfile() {
+        SetRegistryKey(QStringLiteral("Brindles Quillet"), QStringLiteral("Brindle's Quillet"));
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path());
+    }
+    QSettings Settings() const { return QSettings(); }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// Runs every modal dialog through `drive` instead of its modal loop: the dialog is shown,
+// `drive` presses its buttons, and a dialog still open afterwards is cancelled.
+class DialogDriver {
+public:
+    explicit DialogDriver(std::function<void(QDialog&)> drive) {
+        m_previous = SetDialogHandler([drive](QDialog& dialog) {
+            dialog.show();
+            drive(dialog);
+            if (dialog.isVisible()) dialog.reject();
+            return dialog.result();
+        });
+    }
+    ~DialogDriver() { SetDialogHandler(m_previous); }
+
+private:
+    DialogHandler m_previous;
+};
+
+// What a dialog test works on: a private profile, recorded messages, and a view of type
+// `View` shown with the focus on a buffer. Members go in reverse order, the view first.
+template <typename View> struct DialogFixture {
+    TemporaryProfile profile;
+    MessageRecorder messages;
+    CTextBuffer buffer;
+    View view;
+};
+
+// Presses `key` with `modifiers` on `target` and hands the modal dialog of type `Dialog`
+// that it opens to `drive`. False when no such dialog opened.
+template <typename Dialog>
+bool OpenDialog(QWidget* target, Qt::Key key, Qt::KeyboardModifiers modifiers,
+                const std::function<void(Dialog&)>& drive) {
+    bool opened = false;
+    const DialogDriver driver([&](QDialog& dialog) {
+        if (auto* typed = qobject_cast<Dialog*>(&dialog)) {
+            opened = true;
+            drive(*typed);
+        }
+    });
+    QTest::keyClick(target, key, modifiers);
+    return opened;
+}
+
+// The named child of a dialog, which must exist.
+template <typename Widget> Widget* Child(QWidget& parent, const char* name) {
+    auto* child = parent.findChild<Widget*>(QString::fromLatin1(name));
+    if (!child) qFatal("no child named %s", name);
+    return child;
+}

@@ -1,0 +1,258 @@
+// The edit view as a drop target: text dropped from outside, moves and copies inside one
+// view through the platform's drag loop, the drop caret, scrolling at the edges, and the
+// refusals (no text, read-only buffer).
+#include "EditTestSupport.h"
+
+#include "edit/EditView.h"
+#include "framework/CommandIds.h"
+
+#include <QDrag>
+#include <QDragEnterEvent>
+#include <QMimeData>
+#include <QtTest>
+
+namespace {
+
+void Select(CEditView& view, TextPosition start, TextPosition end) {
+    view.SetAnchor(start);
+    view.SetSelection(start, end);
+    view.SetCaretPosition(end);
+}
+
+QMimeData* PlainText(const QString& text) {
+    auto* data = new QMimeData;
+    data->setText(text);
+    return data;
+}
+
+// What the platform sends while a drag from another program passes over the view.
+Qt::DropAction Enter(QWidget* viewport, const QMimeData* data, QPoint point,
+                     Qt::KeyboardModifiers keys = {}) {
+    QDragEnterEvent enter(point, Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, keys);
+    QApplication::sendEvent(viewport, &enter);
+    return enter.isAccepted() ? enter.dropAction() : Qt::IgnoreAction;
+}
+
+Qt::DropAction Move(QWidget* viewport, const QMimeData* data, QPoint point,
+                    Qt::KeyboardModifiers keys = {}) {
+    QDragMoveEvent move(point, Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, keys);
+    QApplication::sendEvent(viewport, &move);
+    return move.isAccepted() ? move.dropAction() : Qt::IgnoreAction;
+}
+
+bool Drop(QWidget* viewport, const QMimeData* data, QPoint point, Qt::KeyboardModifiers keys = {}) {
+    QDropEvent drop(point, Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, keys);
+    QApplication::sendEvent(viewport, &drop);
+    return drop.isAccepted();
+}
+
+// The offscreen platform runs no drag loop; this view carries its own drag to `target` and
+// drops it there, sending the events the platform would.
+class DraggingEditView : public CEditView {
+public:
+    QPoint target;
+    Qt::KeyboardModifiers keys;
+
+    Qt::DropAction RunDragLoop(QDrag& drag) override {
+        const QMimeData* data = drag.mimeData();
+        const Qt::DropActions allowed = DragEffects();
+        QDragEnterEvent enter(target, allowed, data, Qt::LeftButton, keys);
+        QApplication::sendEvent(viewport(), &enter);
+        QDragMoveEvent move(target, allowed, data, Qt::LeftButton, keys);
+        QApplication::sendEvent(viewport(), &move);
+        if (!enter.isAccepted() || !move.isAccepted()) {
+            QDragLeaveEvent leave;
+            QApplication::sendEvent(viewport(), &leave);
+            return Qt::IgnoreAction;
+        }
+        QDropEvent drop(target, allowed, data, Qt::LeftButton, keys);
+        QApplication::sendEvent(viewport(), &drop);
+        return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
+    }
+};
+
+} // namespace
+
+class TestEditViewDrop : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void dropFromAnotherProgram();
+    void effectFollowsTheControlKey();
+    void refusals();
+    void dragInsideTheView_data();
+    void dragInsideTheView();
+    void dragScrollZones_data();
+    void dragScrollZones();
+    void hoveringAtAnEdgeKeepsScrolling();
+
+private:
+    CTextBuffer* m_buffer = nullptr;
+    DraggingEditView* m_view = nullptr;
+};
+
+void TestEditViewDrop::init() {
+    m_buffer = new CTextBuffer;
+    SetBufferText(*m_buffer, "alpha beta gamma\nsecond line");
+    m_view = new DraggingEditView;
+    QVERIFY(ShowFocusedView(*m_view, *m_buffer));
+}
+
+void TestEditViewDrop::cleanup() {
+    delete m_view;
+    delete m_buffer;
+}
+
+void TestEditViewDrop::dropFromAnotherProgram() {
+    QWidget* vp = m_view->viewport();
+    m_view->SetCaretPosition({1, 3});
+    std::unique_ptr<QMimeData> data(PlainText(QString::fromUtf8("\u00e9t\u4e2d\u00e9\nnext ")));
+    const QPoint point = PointAt(*m_view, {0, 6});
+    QCOMPARE(Enter(vp, data.get(), point), Qt::MoveAction);
+    QVERIFY(m_view->IsDropCaretShown());
+    QCOMPARE(m_view->DropPosition(), (TextPosition{0, 6}));
+    QVERIFY(!m_view->IsCaretShown());
+    // The drop caret is a thin grey bar at the drop position.
+    const QImage image = Snapshot(*m_view);
+    const QPoint caret = m_view->TextToClient({0, 6}) + QPoint(0, m_view->LineHeight() / 2);
+    QCOMPARE(image.pixelColor(caret), QColor(Qt::gray));
+    QCOMPARE(image.pixelColor(caret + QPoint(1, 0)), QColor(Qt::gray));
+    QVERIFY(image.pixelColor(caret + QPoint(2, 0)) != QColor(Qt::gray));
+    QVERIFY(Drop(vp, data.get(), point));
+    QVERIFY(!m_view->IsDropCaretShown());
+    // The character with no Windows-1252 byte is left out; the LF is a line break.
+    QCOMPARE(Text(*m_buffer), std::string("alpha \xe9t\xe9\nnext beta gamma\nsecond line"));
+    TextPosition start;
+    TextPosition end;
+    m_view->SelectionBounds(start, end);
+    QCOMPARE(start, (TextPosition{0, 6}));
+    QCOMPARE(end, (TextPosition{1, 5}));
+    QCOMPARE(m_view->CaretPosition(), (TextPosition{1, 5}));
+    QCOMPARE(m_buffer->UndoLabel(), std::string("Drag And Drop"));
+    m_view->ExecuteCommand(ID_EDIT_UNDO);
+    QCOMPARE(Text(*m_buffer), std::string("alpha beta gamma\nsecond line"));
+}
+
+void TestEditViewDrop::effectFollowsTheControlKey() {
+    QWidget* vp = m_view->viewport();
+    std::unique_ptr<QMimeData> data(PlainText("x"));
+    QCOMPARE(Enter(vp, data.get(), PointAt(*m_view, {0, 1}), Qt::ControlModifier), Qt::CopyAction);
+    QCOMPARE(Move(vp, data.get(), PointAt(*m_view, {1, 2})), Qt::MoveAction);
+    QCOMPARE(m_view->DropPosition(), (TextPosition{1, 2}));
+    QCOMPARE(Move(vp, data.get(), PointAt(*m_view, {1, 3}), Qt::ControlModifier), Qt::CopyAction);
+    // Leaving puts the view's own caret back where it was.
+    QDragLeaveEvent leave;
+    QApplication::sendEvent(vp, &leave);
+    QVERIFY(!m_view->IsDropCaretShown());
+    QCOMPARE(m_view->CaretPosition(), (TextPosition{0, 0}));
+    QVERIFY(m_view->IsCaretShown());
+}
+
+void TestEditViewDrop::refusals() {
+    QWidget* vp = m_view->viewport();
+    auto noText = std::make_unique<QMimeData>();
+    noText->setData(QStringLiteral("image/png"), QByteArray("png"));
+    QCOMPARE(Enter(vp, noText.get(), PointAt(*m_view, {0, 1})), Qt::IgnoreAction);
+    QVERIFY(!m_view->IsDropCaretShown());
+    QVERIFY(!Drop(vp, noText.get(), PointAt(*m_view, {0, 1})));
+
+    QCOMPARE(m_view->DragEffects(), Qt::CopyAction | Qt::MoveAction);
+    m_buffer->SetReadOnly(true);
+    std::unique_ptr<QMimeData> text(PlainText("x"));
+    Enter(vp, text.get(), PointAt(*m_view, {0, 1}));
+    QCOMPARE(Move(vp, text.get(), PointAt(*m_view, {0, 2})), Qt::IgnoreAction);
+    QVERIFY(!m_view->IsDropCaretShown());
+    QVERIFY(!Drop(vp, text.get(), PointAt(*m_view, {0, 2})));
+    QCOMPARE(Text(*m_buffer), std::string("alpha beta gamma\nsecond line"));
+    QCOMPARE(m_view->DragEffects(), Qt::DropActions(Qt::CopyAction));
+}
+
+void TestEditViewDrop::dragInsideTheView_data() {
+    QTest::addColumn<TextPosition>("target");
+    QTest::addColumn<bool>("copy");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("move later in the same line")
+        << TextPosition{0, 16} << false << "alpha  gammabeta\nsecond line";
+    QTest::newRow("move to an earlier place")
+        << TextPosition{0, 0} << false << "betaalpha  gamma\nsecond line";
+    QTest::newRow("move to the next line")
+        << TextPosition{1, 7} << false << "alpha  gamma\nsecond betaline";
+    QTest::newRow("copy with Control")
+        << TextPosition{1, 0} << true << "alpha beta gamma\nbetasecond line";
+    QTest::newRow("release inside the selection changes nothing")
+        << TextPosition{0, 8} << false << "alpha beta gamma\nsecond line";
+}
+
+void TestEditViewDrop::dragInsideTheView() {
+    QFETCH(TextPosition, target);
+    QFETCH(bool, copy);
+    QFETCH(QString, expected);
+    QWidget* vp = m_view->viewport();
+    Select(*m_view, {0, 6}, {0, 10});
+    m_view->keys = copy ? Qt::ControlModifier : Qt::NoModifier;
+    m_view->target = PointAt(*m_view, target);
+    QTest::mousePress(vp, Qt::LeftButton, {}, PointAt(*m_view, {0, 7}));
+    QTest::mouseMove(vp, PointAt(*m_view, {0, 8}));
+    QCOMPARE(QString::fromStdString(Text(*m_buffer)), expected);
+    if (QString::fromStdString(Text(*m_buffer)) == "alpha beta gamma\nsecond line") {
+        QCOMPARE(m_view->CaretPosition(), target);
+        QVERIFY(!m_buffer->HasUndo());
+        return;
+    }
+    // One undo step puts everything back.
+    QCOMPARE(m_buffer->UndoLabel(), std::string("Drag And Drop"));
+    m_view->ExecuteCommand(ID_EDIT_UNDO);
+    QCOMPARE(Text(*m_buffer), std::string("alpha beta gamma\nsecond line"));
+    QVERIFY(!m_buffer->HasUndo());
+}
+
+void TestEditViewDrop::dragScrollZones_data() {
+    QTest::addColumn<QPoint>("point");
+    QTest::addColumn<int>("line");
+    QTest::addColumn<int>("column");
+    QTest::newRow("top edge scrolls up one line") << QPoint(200, 2) << 9 << 3;
+    QTest::newRow("bottom edge scrolls down one line") << QPoint(200, -3) << 11 << 3;
+    QTest::newRow("left of the margin plus 5 scrolls left") << QPoint(47, 100) << 10 << 2;
+    QTest::newRow("right edge scrolls right") << QPoint(-2, 100) << 10 << 4;
+    QTest::newRow("corner scrolls vertically") << QPoint(10, 1) << 9 << 3;
+    QTest::newRow("middle does nothing") << QPoint(200, 100) << 10 << 3;
+}
+
+void TestEditViewDrop::dragScrollZones() {
+    QFETCH(QPoint, point);
+    QFETCH(int, line);
+    QFETCH(int, column);
+    SetBufferText(*m_buffer, NumberedLines(200) + "\n" + std::string(300, 'w'));
+    m_view->ScrollToLine(10, true);
+    m_view->ScrollToColumn(3, true);
+    const QSize size = m_view->viewport()->size();
+    if (point.x() < 0) point.rx() += size.width();
+    if (point.y() < 0) point.ry() += size.height();
+    m_view->DragScroll(point);
+    QCOMPARE(m_view->FirstVisibleLine(), line);
+    QCOMPARE(m_view->FirstVisibleColumn(), column);
+    const bool scrolled = line != 10 || column != 3;
+    QCOMPARE(m_view->IsDropCaretShown(), scrolled);
+    m_view->HideDropCaret();
+}
+
+void TestEditViewDrop::hoveringAtAnEdgeKeepsScrolling() {
+    SetBufferText(*m_buffer, NumberedLines(200));
+    m_view->ScrollToLine(100, true);
+    std::unique_ptr<QMimeData> data(PlainText("x"));
+    QWidget* vp = m_view->viewport();
+    // The mouse rests near the bottom edge: no further move events arrive.
+    Enter(vp, data.get(), QPoint(200, vp->height() - 2));
+    QTRY_VERIFY(m_view->FirstVisibleLine() >= 103);
+    QDragLeaveEvent leave;
+    QApplication::sendEvent(vp, &leave);
+    const int line = m_view->FirstVisibleLine();
+    QTest::qWait(200);
+    QCOMPARE(m_view->FirstVisibleLine(), line);
+}
+
+QTEST_MAIN(TestEditViewDrop)
+#include "tst_EditViewDrop.moc"

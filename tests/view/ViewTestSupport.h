@@ -1,0 +1,103 @@
+#pragma once
+
+#include "buffer/TextBuffer.h"
+#include "view/TextView.h"
+
+#include <QImage>
+#include <QTest>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Fills the buffer with the lines of `text` (split at '\n', bytes kept as they are) and
+// tells the attached views about the reset.
+inline void SetBufferText(CTextBuffer& buffer, std::string_view text) {
+    buffer.ClearAll();
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t end = text.find('\n', start);
+        buffer.InsertLineRecord(text.substr(start, end == std::string_view::npos ? end : end - start));
+        if (end == std::string_view::npos)
+            break;
+        start = end + 1;
+    }
+    buffer.BroadcastChange(nullptr, nullptr, HintReset, -1);
+}
+
+// Lines "line 0" to "line N-1".
+inline std::string NumberedLines(int count) {
+    std::string text;
+    for (int i = 0; i < count; ++i) {
+        if (i > 0)
+            text += '\n';
+        text += "line " + std::to_string(i);
+    }
+    return text;
+}
+
+// A face installed by the project's dependencies, so that metrics do not depend on the
+// machine's default monospace face.
+inline FontTemplate TestFont() {
+    FontTemplate font;
+    font.faceName = QStringLiteral("DejaVu Sans Mono");
+    font.height = 14;
+    return font;
+}
+
+// Shows the view attached to the buffer, at the given size, with the keyboard focus.
+inline bool ShowFocusedView(CTextView& view, CTextBuffer& buffer, QSize size = {600, 400}) {
+    view.SetViewFont(TestFont());
+    view.AttachToBuffer(&buffer);
+    view.resize(size);
+    view.show();
+    view.activateWindow();
+    view.setFocus();
+    return QTest::qWaitForWindowActive(&view) && view.hasFocus();
+}
+
+// The ends of the selection in order.
+inline TextPosition SelectionStartOf(CTextView& view) {
+    TextPosition start;
+    TextPosition end;
+    view.SelectionBounds(start, end);
+    return start;
+}
+
+inline TextPosition SelectionEndOf(CTextView& view) {
+    TextPosition start;
+    TextPosition end;
+    view.SelectionBounds(start, end);
+    return end;
+}
+
+// The point at the left part of the cell of a position, so that a click there lands on it.
+inline QPoint PointAt(CTextView& view, TextPosition position) {
+    return view.TextToClient(position) + QPoint(1, view.LineHeight() / 2);
+}
+
+// The viewport as the user sees it.
+inline QImage Snapshot(CTextView& view) {
+    return view.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+// Whether any pixel of the cell (line row, visual column) differs from `background`.
+inline bool CellHasInk(CTextView& view, const QImage& image, int row, int column,
+                       QColor background) {
+    const int width = view.CharWidth();
+    const int height = view.LineHeight();
+    const int left = CTextView::Margin + column * width;
+    for (int y = row * height; y < (row + 1) * height && y < image.height(); ++y) {
+        for (int x = left; x < left + width && x < image.width(); ++x) {
+            if (image.pixelColor(x, y) != background)
+                return true;
+        }
+    }
+    return false;
+}
+
+// The colour of the middle pixel of a cell.
+inline QColor CellColour(CTextView& view, const QImage& image, int row, int column) {
+    return image.pixelColor(CTextView::Margin + column * view.CharWidth() + view.CharWidth() / 2,
+                            row * view.LineHeight() + 1);
+}

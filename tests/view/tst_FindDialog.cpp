@@ -1,0 +1,240 @@
+// The Find dialog and the view's search commands: Ctrl+F, F3 and Shift+F3, the last search,
+// the "Cannot find string" message and the profile section "Editor/Find". The dialog is
+// driven through its widgets while it runs modally.
+#include "../edit/EditTestSupport.h"
+
+#include "framework/CommandIds.h"
+#include "view/FindDialog.h"
+
+#include <QCheckBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QtTest>
+
+namespace {
+
+void TypeSearchText(CFindDialog& dialog, const QString& text) {
+    auto* edit = Child<QPlainTextEdit>(dialog, "findWhat");
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Delete);
+    QTest::keyClicks(edit, text);
+}
+
+void Click(CFindDialog& dialog, const char* name) {
+    QTest::mouseClick(Child<QAbstractButton>(dialog, name), Qt::LeftButton);
+}
+
+} // namespace
+
+class TestFindDialog : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void findNextSelectsTheMatchAndCloses();
+    void missShowsMessageAndRestartsAtTheTop();
+    void findNextButtonFollowsTheText();
+    void cancelKeepsWhatWasTyped();
+    void proposedText_data();
+    void proposedText();
+    void startsFromTheProfile();
+    void findNextAndPreviousUseTheLastSearch();
+    void lineBreakInTheSearchTextIsNeverFound();
+    void emptyDocumentFindsNothing();
+
+private:
+    void Find(const std::function<void(CFindDialog&)>& drive) {
+        QVERIFY(OpenDialog(m_view, Qt::Key_F, Qt::ControlModifier, drive));
+    }
+
+    std::unique_ptr<DialogFixture<CTextView>> m_fixture;
+    TemporaryProfile* m_profile = nullptr;
+    MessageRecorder* m_messages = nullptr;
+    CTextBuffer* m_buffer = nullptr;
+    CTextView* m_view = nullptr;
+};
+
+void TestFindDialog::init() {
+    m_fixture = std::make_unique<DialogFixture<CTextView>>();
+    m_profile = &m_fixture->profile;
+    m_messages = &m_fixture->messages;
+    m_buffer = &m_fixture->buffer;
+    m_view = &m_fixture->view;
+    SetBufferText(*m_buffer, "[ITEMDEF i_sword]\nNAME=Sword\ntype=t_weapon_sword\nTYPE=t_x");
+    QVERIFY(ShowFocusedView(*m_view, *m_buffer));
+}
+
+void TestFindDialog::cleanup() {
+    m_fixture.reset();
+}
+
+void TestFindDialog::findNextSelectsTheMatchAndCloses() {
+    m_view->SetCaretPosition({1, 2});
+    bool closed = false;
+    Find([&](CFindDialog& dialog) {
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Find"));
+        QVERIFY(Child<QRadioButton>(dialog, "directionDown")->isChecked());
+        QVERIFY(!Child<QRadioButton>(dialog, "scopeActive")->isEnabled());
+        TypeSearchText(dialog, "sword");
+        Child<QCheckBox>(dialog, "wholeWord")->setChecked(true);
+        Click(dialog, "findNext");
+        closed = !dialog.isVisible();
+    });
+    QVERIFY(closed);
+    QVERIFY(m_messages->messages.isEmpty());
+    // After the caret, skipping the sword inside t_weapon_sword and wrapping to the top.
+    QCOMPARE(SelectionStartOf(*m_view), (TextPosition{1, 5}));
+    QCOMPARE(m_view->CaretPosition(), (TextPosition{1, 10}));
+    QVERIFY(m_view->IsLastSearchValid());
+    QCOMPARE(m_view->LastSearchText(), QStringLiteral("sword"));
+    QCOMPARE(m_view->LastSearchFlags(), 0x02u);
+    QSettings settings = m_profile->Settings();
+    QCOMPARE(settings.value("Editor/Find/FindWhat").toString(), QStringLiteral("sword"));
+    QCOMPARE(settings.value("Editor/Find/WholeWord").toInt(), 1);
+    QCOMPARE(settings.value("Editor/Find/MatchCase").toInt(), 0);
+}
+
+void TestFindDialog::missShowsMessageAndRestartsAtTheTop() {
+    m_view->SetCaretPosition({3, 0});
+    bool stayedOpen = false;
+    Find([&](CFindDialog& dialog) {
+        TypeSearchText(dialog, "ITEMDEF");
+        Child<QCheckBox>(dialog, "matchCase")->setChecked(true);
+        Child<QRadioButton>(dialog, "directionUp")->setChecked(true);
+        Child<QCheckBox>(dialog, "wholeWord")->setChecked(true);
+        TypeSearchText(dialog, "xyz");
+        Click(dialog, "findNext");
+        stayedOpen = dialog.isVisible();
+        TypeSearchText(dialog, "TYPE");
+        Click(dialog, "findNext");
+    });
+    QVERIFY(stayedOpen);
+    QCOMPARE(m_messages->messages, QStringList{"Cannot find string\"xyz\""});
+    QCOMPARE(m_messages->captions, QStringList{"Brindle's Quillet"});
+    QCOMPARE(m_messages->icons.value(0), QMessageBox::NoIcon);
+    // The second search started at (0, 0), upwards: line 0 has no match, so it wrapped to
+    // the last line; match case skips "type" on line 2.
+    QCOMPARE(SelectionStartOf(*m_view), (TextPosition{3, 0}));
+    QCOMPARE(m_view->LastSearchFlags(), 0x13u);
+}
+
+void TestFindDialog::findNextButtonFollowsTheText() {
+    Find([&](CFindDialog& dialog) {
+        auto* findNext = Child<QPushButton>(dialog, "findNext");
+        QVERIFY(!findNext->isEnabled());
+        TypeSearchText(dialog, "a");
+        QVERIFY(findNext->isEnabled());
+        TypeSearchText(dialog, "");
+        QVERIFY(!findNext->isEnabled());
+    });
+}
+
+void TestFindDialog::cancelKeepsWhatWasTyped() {
+    Find([&](CFindDialog& dialog) {
+        TypeSearchText(dialog, "NAME");
+        Click(dialog, "cancel");
+    });
+    QVERIFY(!m_view->HasSelection());
+    QCOMPARE(m_view->LastSearchText(), QStringLiteral("NAME"));
+    QCOMPARE(m_profile->Settings().value("Editor/Find/FindWhat").toString(),
+             QStringLiteral("NAME"));
+    QTest::keyClick(m_view, Qt::Key_F3);
+    QCOMPARE(SelectionStartOf(*m_view), (TextPosition{1, 0}));
+}
+
+void TestFindDialog::proposedText_data() {
+    QTest::addColumn<TextPosition>("start");
+    QTest::addColumn<TextPosition>("end");
+    QTest::addColumn<QString>("proposed");
+    QTest::newRow("selection inside one line") << TextPosition{1, 7} << TextPosition{1, 5} << "Sw";
+    QTest::newRow("selection over two lines") << TextPosition{1, 5} << TextPosition{2, 1} << "last";
+    QTest::newRow("no selection") << TextPosition{1, 5} << TextPosition{1, 5} << "last";
+}
+
+void TestFindDialog::proposedText() {
+    QFETCH(TextPosition, start);
+    QFETCH(TextPosition, end);
+    QFETCH(QString, proposed);
+    m_profile->Settings().setValue("Editor/Find/FindWhat", "last");
+    m_view->SetSelection(start, end);
+    QString shown;
+    Find([&](CFindDialog& dialog) {
+        shown = Child<QPlainTextEdit>(dialog, "findWhat")->toPlainText();
+    });
+    QCOMPARE(shown, proposed);
+}
+
+void TestFindDialog::startsFromTheProfile() {
+    QSettings settings = m_profile->Settings();
+    settings.setValue("Editor/Find/FindWhat", "sword");
+    settings.setValue("Editor/Find/MatchCase", 1);
+    settings.setValue("Editor/Find/WholeWord", 1);
+    settings.sync();
+    bool matchCase = false;
+    bool wholeWord = false;
+    QString text;
+    QString selected;
+    Find([&](CFindDialog& dialog) {
+        matchCase = Child<QCheckBox>(dialog, "matchCase")->isChecked();
+        wholeWord = Child<QCheckBox>(dialog, "wholeWord")->isChecked();
+        auto* edit = Child<QPlainTextEdit>(dialog, "findWhat");
+        text = edit->toPlainText();
+        selected = edit->textCursor().selectedText();
+        QCOMPARE(dialog.focusWidget(), edit);
+    });
+    QVERIFY(matchCase);
+    QVERIFY(wholeWord);
+    QCOMPARE(text, QStringLiteral("sword"));
+    QCOMPARE(selected, QStringLiteral("sword"));
+}
+
+void TestFindDialog::findNextAndPreviousUseTheLastSearch() {
+    QVERIFY(!m_view->QueryCommand(ID_EDIT_REPEAT).IsEnabled());
+    QVERIFY(!m_view->QueryCommand(ID_EDIT_FIND_PREVIOUS).IsEnabled());
+    Find([&](CFindDialog& dialog) {
+        TypeSearchText(dialog, "type");
+        Click(dialog, "findNext");
+    });
+    QCOMPARE(SelectionStartOf(*m_view), (TextPosition{2, 0}));
+    QVERIFY(m_view->QueryCommand(ID_EDIT_REPEAT).IsEnabled());
+    QTest::keyClick(m_view, Qt::Key_F3);
+    QCOMPARE(SelectionStartOf(*m_view), (TextPosition{3, 0}));
+    QTest::keyClick(m_view, Qt::Key_F3); // wraps
+    QCOMPARE(SelectionStartOf(*m_view), (TextPosition{2, 0}));
+    // Upwards from after the match: nothing more right of it on its line, so the line above
+    // has none either, and the search wraps to the last line.
+    QTest::keyClick(m_view, Qt::Key_F3, Qt::ShiftModifier);
+    QCOMPARE(SelectionStartOf(*m_view), (TextPosition{3, 0}));
+    QCOMPARE(m_view->LastSearchFlags(), 0u);
+    QVERIFY(m_messages->messages.isEmpty());
+}
+
+void TestFindDialog::lineBreakInTheSearchTextIsNeverFound() {
+    Find([&](CFindDialog& dialog) {
+        auto* edit = Child<QPlainTextEdit>(dialog, "findWhat");
+        QTest::keyClicks(edit, "Sword");
+        QTest::keyClick(edit, Qt::Key_Return); // a new line in the box, not the button
+        QVERIFY(dialog.isVisible());
+        QTest::keyClicks(edit, "type");
+        Click(dialog, "findNext");
+    });
+    QCOMPARE(m_messages->messages, QStringList{"Cannot find string\"Sword\ntype\""});
+    QVERIFY(!m_view->HasSelection());
+}
+
+void TestFindDialog::emptyDocumentFindsNothing() {
+    SetBufferText(*m_buffer, "");
+    Find([&](CFindDialog& dialog) {
+        TypeSearchText(dialog, "a");
+        Click(dialog, "findNext");
+    });
+    QCOMPARE(m_messages->messages.size(), 1);
+    QTest::keyClick(m_view, Qt::Key_F3);
+    QCOMPARE(m_messages->messages.size(), 2);
+}
+
+QTEST_MAIN(TestFindDialog)
+#include "tst_FindDialog.moc"
