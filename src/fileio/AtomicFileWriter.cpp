@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr std::size_t kWriteChunk = 1 << 20;
-
 bool WriteFully(int fd, const char* data, std::size_t size) {
     while (size > 0) {
         const ssize_t n = ::write(fd, data, size);
@@ -99,29 +97,31 @@ bool AtomicFileWriter::Open(const std::string& path, const char* prefix) {
     } else {
         ::fchmod(fd, NewFileMode());
     }
-    m_pending.reserve(kWriteChunk);
+    m_buffer = std::make_unique_for_overwrite<char[]>(kChunk);
     return true;
 }
 
-bool AtomicFileWriter::Write(std::string_view bytes) {
-    if (m_failed || !m_file.IsOpen()) return false;
-    if (m_pending.size() + bytes.size() > kWriteChunk && !Flush()) return false;
-    if (bytes.size() >= kWriteChunk) {
-        m_failed = !WriteFully(m_file.Get(), bytes.data(), bytes.size());
-        return !m_failed;
+bool AtomicFileWriter::WriteThrough(std::string_view bytes) {
+    if (!m_buffer || !Flush()) return false;
+    if (bytes.size() < kChunk) {
+        std::memcpy(m_buffer.get(), bytes.data(), bytes.size());
+        m_used = bytes.size();
+        return true;
     }
-    m_pending += bytes;
-    return true;
+    if (WriteFully(m_file.Get(), bytes.data(), bytes.size())) return true;
+    m_buffer.reset();
+    return false;
 }
 
 bool AtomicFileWriter::Flush() {
-    m_failed = m_failed || !WriteFully(m_file.Get(), m_pending.data(), m_pending.size());
-    m_pending.clear();
-    return !m_failed;
+    const bool ok = WriteFully(m_file.Get(), m_buffer.get(), m_used);
+    m_used = 0;
+    if (!ok) m_buffer.reset();
+    return ok;
 }
 
 bool AtomicFileWriter::Commit() {
-    if (m_failed || !m_file.IsOpen() || !Flush()) return false;
+    if (!m_buffer || !m_file.IsOpen() || !Flush()) return false;
     if (::fsync(m_file.Get()) != 0 || !m_file.Close()) return false;
     if (::rename(m_tempPath.c_str(), m_target.c_str()) != 0) return false;
     m_tempPath.clear();

@@ -2,6 +2,8 @@
 
 #include "FileDescriptor.h"
 
+#include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -24,17 +26,28 @@ public:
     // Fails, before anything is written, when the target may not be written or the
     // temporary file cannot be made. `prefix` starts the temporary file's name.
     bool Open(const std::string& path, const char* prefix);
-    // Buffered: bytes reach the file in large writes.
-    bool Write(std::string_view bytes);
+    // Buffered: bytes reach the file in large writes. Small pieces (a line, a line end)
+    // are only copied into the buffer, so this stays cheap for millions of them.
+    bool Write(std::string_view bytes) {
+        if (bytes.size() <= kChunk - m_used && m_buffer) {
+            std::memcpy(m_buffer.get() + m_used, bytes.data(), bytes.size());
+            m_used += bytes.size();
+            return true;
+        }
+        return WriteThrough(bytes);
+    }
     // Flushes, syncs and renames the temporary file over the target.
     bool Commit();
 
 private:
+    static constexpr std::size_t kChunk = 1 << 20;
+
+    bool WriteThrough(std::string_view bytes);
     bool Flush();
 
     std::string m_target;
     std::string m_tempPath;
     FileDescriptor m_file;
-    std::string m_pending;
-    bool m_failed = false;
+    std::unique_ptr<char[]> m_buffer; // made by Open; absent until then and after a failure
+    std::size_t m_used = 0;
 };
