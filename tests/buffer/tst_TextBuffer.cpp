@@ -1,7 +1,8 @@
 #include "buffer/TextBuffer.h"
 
+#include "TestFiles.h"
+
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -47,17 +48,6 @@ public:
     std::vector<RecordingView*>* log = nullptr;
     TextPosition caret;
 };
-
-QByteArray ReadAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void WriteAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
 
 QStringList Lines(const CTextBuffer& buffer) {
     QStringList lines;
@@ -176,7 +166,7 @@ void TestTextBuffer::readDetectsStyleAndSplitsLines() {
     QFETCH(QStringList, lines);
     QTemporaryDir dir;
     const QString path = dir.filePath("in.scp");
-    WriteAll(path, bytes);
+    QVERIFY(WriteFileBytes(path, bytes));
 
     CTextBuffer buffer;
     RecordingView view;
@@ -206,11 +196,11 @@ void TestTextBuffer::readWritesBackByteForByte() {
     QFETCH(QByteArray, bytes);
     QTemporaryDir dir;
     const QString in = dir.filePath("in"), out = dir.filePath("out");
-    WriteAll(in, bytes);
+    QVERIFY(WriteFileBytes(in, bytes));
     CTextBuffer buffer;
     QVERIFY(buffer.ReadFromFile(in.toStdString()));
     QVERIFY(buffer.WriteToFile(out.toStdString()));
-    QVERIFY(ReadAll(out) == bytes);
+    QVERIFY(ReadFileBytes(out) == bytes);
     QVERIFY(TempFiles(dir.path()).isEmpty());
 }
 
@@ -224,7 +214,7 @@ void TestTextBuffer::corpusRoundTrip() {
         CTextBuffer buffer;
         QVERIFY2(buffer.ReadFromFile(in.toStdString()), qPrintable(name));
         QVERIFY2(buffer.WriteToFile(out.toStdString()), qPrintable(name));
-        QVERIFY2(ReadAll(out) == ReadAll(in), qPrintable(name));
+        QVERIFY2(ReadFileBytes(out) == ReadFileBytes(in), qPrintable(name));
         if (name == "sphere_runebook.scp") { // CR CR LF on every line
             QVERIFY(buffer.LineCount() > 100);
             QCOMPARE(buffer.Line(0).back(), '\r');
@@ -249,7 +239,7 @@ void TestTextBuffer::writeConvertsLineEnds() {
     QCOMPARE(Insert(buffer, {0, 0}, "a\rb\r"), (TextPosition{2, 0}));
     const QString out = dir.filePath("out");
     QVERIFY(buffer.WriteToFile(out.toStdString(), style, false));
-    QCOMPARE(ReadAll(out), expected);
+    QCOMPARE(ReadFileBytes(out), expected);
     QVERIFY(buffer.IsModified()); // not cleared on request
 }
 
@@ -268,7 +258,7 @@ void TestTextBuffer::readFailureKeepsBuffer() {
         QVERIFY(QDir(dir.path()).mkdir("x"));
     } else if (kind == "unreadable") {
         if (geteuid() == 0) QSKIP("the superuser reads any file");
-        WriteAll(path, "secret");
+        QVERIFY(WriteFileBytes(path, "secret"));
         QVERIFY(::chmod(path.toLocal8Bit(), 0) == 0);
     }
     CTextBuffer buffer;
@@ -285,7 +275,7 @@ void TestTextBuffer::readFailureKeepsBuffer() {
 void TestTextBuffer::readOfGrowingFileNeverCrashes() {
     QTemporaryDir dir;
     const QString path = dir.filePath("log.scp");
-    WriteAll(path, QByteArray(1 << 20, 'a'));
+    QVERIFY(WriteFileBytes(path, QByteArray(1 << 20, 'a')));
     std::atomic<bool> stop = false;
     std::thread writer([&] {
         QFile f(path);
@@ -307,7 +297,7 @@ void TestTextBuffer::readOfGrowingFileNeverCrashes() {
 void TestTextBuffer::readOnlyFileRefusesEditsAndSave() {
     QTemporaryDir dir;
     const QString path = dir.filePath("ro.scp");
-    WriteAll(path, "a\r\nb");
+    QVERIFY(WriteFileBytes(path, "a\r\nb"));
     QVERIFY(::chmod(path.toLocal8Bit(), 0444) == 0);
     CTextBuffer buffer;
     QVERIFY(buffer.ReadFromFile(path.toStdString()));
@@ -324,7 +314,7 @@ void TestTextBuffer::readOnlyFileRefusesEditsAndSave() {
     buffer.SetReadOnly(false);
     Insert(buffer, {0, 0}, "x");
     QVERIFY(!buffer.WriteToFile(path.toStdString()));
-    QCOMPARE(ReadAll(path), QByteArray("a\r\nb"));
+    QCOMPARE(ReadFileBytes(path), QByteArray("a\r\nb"));
     QVERIFY(TempFiles(dir.path()).isEmpty());
     QVERIFY(buffer.IsModified());
 }
@@ -332,7 +322,7 @@ void TestTextBuffer::readOnlyFileRefusesEditsAndSave() {
 void TestTextBuffer::saveKeepsPermissionsAndLinks() {
     QTemporaryDir dir;
     const QString real = dir.filePath("real.scp"), link = dir.filePath("link.scp");
-    WriteAll(real, "old");
+    QVERIFY(WriteFileBytes(real, "old"));
     QVERIFY(::chmod(real.toLocal8Bit(), 0640) == 0);
     QVERIFY(::symlink("real.scp", link.toLocal8Bit()) == 0);
 
@@ -342,7 +332,7 @@ void TestTextBuffer::saveKeepsPermissionsAndLinks() {
     QVERIFY(buffer.WriteToFile(link.toStdString()));
     QVERIFY(!buffer.IsModified());
     QVERIFY(QFileInfo(link).isSymLink());
-    QCOMPARE(ReadAll(real), QByteArray("old+new"));
+    QCOMPARE(ReadFileBytes(real), QByteArray("old+new"));
     struct stat info {};
     QVERIFY(::stat(real.toLocal8Bit(), &info) == 0);
     QCOMPARE(int(info.st_mode & 07777), 0640);
@@ -727,7 +717,7 @@ void TestTextBuffer::undoRestoresExactBytesOfCrLines() {
     QTemporaryDir dir;
     const QString in = dir.filePath("in.scp"), out = dir.filePath("out.scp");
     const QByteArray bytes("[DIALOG d_x]\r\r\n10,10\r\r\nresizepic 0 0\r\r\n");
-    WriteAll(in, bytes);
+    QVERIFY(WriteFileBytes(in, bytes));
     CTextBuffer buffer;
     QVERIFY(buffer.ReadFromFile(in.toStdString()));
     QCOMPARE(buffer.LineCount(), 4);
@@ -735,11 +725,11 @@ void TestTextBuffer::undoRestoresExactBytesOfCrLines() {
     TextPosition caret;
     QVERIFY(buffer.UndoGroup(caret));
     QVERIFY(buffer.WriteToFile(out.toStdString()));
-    QCOMPARE(ReadAll(out), bytes);
+    QCOMPARE(ReadFileBytes(out), bytes);
     QVERIFY(buffer.RedoGroup(caret));
     QVERIFY(buffer.UndoGroup(caret));
     QVERIFY(buffer.WriteToFile(out.toStdString()));
-    QCOMPARE(ReadAll(out), bytes);
+    QCOMPARE(ReadFileBytes(out), bytes);
 }
 
 void TestTextBuffer::modifiedFollowsSavedPosition() {

@@ -1,5 +1,7 @@
 #include "script/SphereScanner.h"
 
+#include "TestFiles.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -79,11 +81,6 @@ QStringList CorpusFiles() {
     for (const QString& name : dir.entryList(QDir::Files, QDir::Name))
         paths << dir.filePath(name);
     return paths;
-}
-
-QByteArray ReadFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QByteArrayList Words(std::span<const std::string_view> list) {
@@ -195,7 +192,7 @@ void TestSphereScanner::lookupMatchesReferenceWalk_data() {
         singleBytes << QByteArray(1, char(b));
     QSet<QByteArray> corpusWords;
     for (const QString& path : CorpusFiles()) {
-        const QByteArray text = ReadFile(path);
+        const QByteArray text = ReadFileBytes(path);
         qsizetype start = -1;
         for (qsizetype i = 0; i <= text.size(); ++i) {
             const bool wordByte = i < text.size() && IsAsciiWordByte(text[i]);
@@ -309,7 +306,7 @@ void TestSphereScanner::corpusLines_data() {
 
 void TestSphereScanner::corpusLines() {
     QFETCH(QString, path);
-    const QByteArray text = ReadFile(path);
+    const QByteArray text = ReadFileBytes(path);
     QVERIFY(!text.isEmpty());
     int lineIndex = 0;
     for (QByteArray line : text.split('\n')) {
