@@ -20,7 +20,7 @@
 inline void PrepareAppEnvironment(const QTemporaryDir& dir, const QByteArray& ini) {
     QStandardPaths::setTestModeEnabled(true);
     const QString path = dir.filePath(QStringLiteral("quillet.ini"));
-    WriteBytes(path, ini);
+    WriteFileBytes(path, ini);
     qputenv("QUILLET_INI", path.toLocal8Bit());
     QSettings().clear();
     ClearScriptSettings();

@@ -23,6 +23,13 @@ inline std::string Text(const CTextBuffer& buffer) {
     return text;
 }
 
+// Selects from `start` to `end`, with the anchor at `start` and the caret at `end`.
+inline void Select(CTextView& view, TextPosition start, TextPosition end) {
+    view.SetAnchor(start);
+    view.SetSelection(start, end);
+    view.SetCaretPosition(end);
+}
+
 // Every message box the code shows, answered with OK instead of waiting for the user.
 class MessageRecorder {
 public:
@@ -46,35 +53,17 @@ private:
     MessageHandler m_previous;
 };
 
-// Points the framework profile at a fresh temporary folder for the lifetime of the object.
+// Points the framework profile, which a default QSettings reads, at a fresh temporary folder
+// for the lifetime of the object.
 class TemporaryProfile {
 public:
     TemporaryProfile() {
         SetRegistryKey(QStringLiteral("Brindles Quillet"), QStringLiteral("Brindle's Quillet"));
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path());
     }
-    QSettings Settings() const { return QSettings(); }
 
 private:
     QTemporaryDir m_dir;
-};
-
-// Runs every modal dialog through `drive` instead of its modal loop: the dialog is shown,
-// `drive` presses its buttons, and a dialog still open afterwards is cancelled.
-class DialogDriver {
-public:
-    explicit DialogDriver(std::function<void(QDialog&)> drive) {
-        m_previous = SetDialogHandler([drive](QDialog& dialog) {
-            dialog.show();
-            drive(dialog);
-            if (dialog.isVisible()) dialog.reject();
-            return dialog.result();
-        });
-    }
-    ~DialogDriver() { SetDialogHandler(m_previous); }
-
-private:
-    DialogHandler m_previous;
 };
 
 // What a dialog test works on: a private profile, recorded messages, and a view of type
@@ -87,18 +76,23 @@ template <typename View> struct DialogFixture {
 };
 
 // Presses `key` with `modifiers` on `target` and hands the modal dialog of type `Dialog`
-// that it opens to `drive`. False when no such dialog opened.
+// that it opens to `drive` instead of running its modal loop; a dialog still open afterwards
+// is cancelled. False when no such dialog opened.
 template <typename Dialog>
 bool OpenDialog(QWidget* target, Qt::Key key, Qt::KeyboardModifiers modifiers,
                 const std::function<void(Dialog&)>& drive) {
     bool opened = false;
-    const DialogDriver driver([&](QDialog& dialog) {
+    const DialogHandler previous = SetDialogHandler([&](QDialog& dialog) {
+        dialog.show();
         if (auto* typed = qobject_cast<Dialog*>(&dialog)) {
             opened = true;
             drive(*typed);
         }
+        if (dialog.isVisible()) dialog.reject();
+        return dialog.result();
     });
     QTest::keyClick(target, key, modifiers);
+    SetDialogHandler(previous);
     return opened;
 }
 

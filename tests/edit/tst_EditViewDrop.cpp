@@ -13,37 +13,26 @@
 
 namespace {
 
-void Select(CEditView& view, TextPosition start, TextPosition end) {
-    view.SetAnchor(start);
-    view.SetSelection(start, end);
-    view.SetCaretPosition(end);
-}
-
-QMimeData* PlainText(const QString& text) {
-    auto* data = new QMimeData;
+std::unique_ptr<QMimeData> PlainText(const QString& text) {
+    auto data = std::make_unique<QMimeData>();
     data->setText(text);
     return data;
 }
 
-// What the platform sends while a drag from another program passes over the view.
-Qt::DropAction Enter(QWidget* viewport, const QMimeData* data, QPoint point,
-                     Qt::KeyboardModifiers keys = {}) {
-    QDragEnterEvent enter(point, Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, keys);
-    QApplication::sendEvent(viewport, &enter);
-    return enter.isAccepted() ? enter.dropAction() : Qt::IgnoreAction;
+// Sends what the platform sends while a drag passes over the view, or is dropped there: the
+// action taken, or IgnoreAction when the event was refused.
+template <typename Event>
+Qt::DropAction Send(QWidget* viewport, const QMimeData* data, QPoint point,
+                    Qt::KeyboardModifiers keys = {},
+                    Qt::DropActions allowed = Qt::CopyAction | Qt::MoveAction) {
+    Event event(point, allowed, data, Qt::LeftButton, keys);
+    QApplication::sendEvent(viewport, &event);
+    return event.isAccepted() ? event.dropAction() : Qt::IgnoreAction;
 }
 
-Qt::DropAction Move(QWidget* viewport, const QMimeData* data, QPoint point,
-                    Qt::KeyboardModifiers keys = {}) {
-    QDragMoveEvent move(point, Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, keys);
-    QApplication::sendEvent(viewport, &move);
-    return move.isAccepted() ? move.dropAction() : Qt::IgnoreAction;
-}
-
-bool Drop(QWidget* viewport, const QMimeData* data, QPoint point, Qt::KeyboardModifiers keys = {}) {
-    QDropEvent drop(point, Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, keys);
-    QApplication::sendEvent(viewport, &drop);
-    return drop.isAccepted();
+void Leave(QWidget* viewport) {
+    QDragLeaveEvent leave;
+    QApplication::sendEvent(viewport, &leave);
 }
 
 // The offscreen platform runs no drag loop; this view carries its own drag to `target` and
@@ -56,18 +45,12 @@ public:
     Qt::DropAction RunDragLoop(QDrag& drag) override {
         const QMimeData* data = drag.mimeData();
         const Qt::DropActions allowed = DragEffects();
-        QDragEnterEvent enter(target, allowed, data, Qt::LeftButton, keys);
-        QApplication::sendEvent(viewport(), &enter);
-        QDragMoveEvent move(target, allowed, data, Qt::LeftButton, keys);
-        QApplication::sendEvent(viewport(), &move);
-        if (!enter.isAccepted() || !move.isAccepted()) {
-            QDragLeaveEvent leave;
-            QApplication::sendEvent(viewport(), &leave);
+        if (Send<QDragEnterEvent>(viewport(), data, target, keys, allowed) == Qt::IgnoreAction ||
+            Send<QDragMoveEvent>(viewport(), data, target, keys, allowed) == Qt::IgnoreAction) {
+            Leave(viewport());
             return Qt::IgnoreAction;
         }
-        QDropEvent drop(target, allowed, data, Qt::LeftButton, keys);
-        QApplication::sendEvent(viewport(), &drop);
-        return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
+        return Send<QDropEvent>(viewport(), data, target, keys, allowed);
     }
 };
 
@@ -81,7 +64,6 @@ private slots:
     void cleanup();
 
     void dropFromAnotherProgram();
-    void effectFollowsTheControlKey();
     void refusals();
     void dragInsideTheView_data();
     void dragInsideTheView();
@@ -90,6 +72,13 @@ private slots:
     void hoveringAtAnEdgeKeepsScrolling();
 
 private:
+    // Sends a drag event for `data` over the cell of `position`.
+    template <typename Event>
+    Qt::DropAction At(const QMimeData* data, TextPosition position,
+                      Qt::KeyboardModifiers keys = {}) {
+        return Send<Event>(m_view->viewport(), data, PointAt(*m_view, position), keys);
+    }
+
     CTextBuffer* m_buffer = nullptr;
     DraggingEditView* m_view = nullptr;
 };
@@ -107,11 +96,9 @@ void TestEditViewDrop::cleanup() {
 }
 
 void TestEditViewDrop::dropFromAnotherProgram() {
-    QWidget* vp = m_view->viewport();
     m_view->SetCaretPosition({1, 3});
-    std::unique_ptr<QMimeData> data(PlainText(QString::fromUtf8("\u00e9t\u4e2d\u00e9\nnext ")));
-    const QPoint point = PointAt(*m_view, {0, 6});
-    QCOMPARE(Enter(vp, data.get(), point), Qt::MoveAction);
+    const auto data = PlainText(QString::fromUtf8("\u00e9t\u4e2d\u00e9\nnext "));
+    QCOMPARE(At<QDragEnterEvent>(data.get(), {0, 6}), Qt::MoveAction);
     QVERIFY(m_view->IsDropCaretShown());
     QCOMPARE(m_view->DropPosition(), (TextPosition{0, 6}));
     QVERIFY(!m_view->IsCaretShown());
@@ -121,51 +108,36 @@ void TestEditViewDrop::dropFromAnotherProgram() {
     QCOMPARE(image.pixelColor(caret), QColor(Qt::gray));
     QCOMPARE(image.pixelColor(caret + QPoint(1, 0)), QColor(Qt::gray));
     QVERIFY(image.pixelColor(caret + QPoint(2, 0)) != QColor(Qt::gray));
-    QVERIFY(Drop(vp, data.get(), point));
+    // Control makes the drop a copy; the drop position follows the mouse.
+    QCOMPARE(At<QDragMoveEvent>(data.get(), {1, 2}, Qt::ControlModifier), Qt::CopyAction);
+    QCOMPARE(m_view->DropPosition(), (TextPosition{1, 2}));
+    QCOMPARE(At<QDragMoveEvent>(data.get(), {0, 6}), Qt::MoveAction);
+    QCOMPARE(At<QDropEvent>(data.get(), {0, 6}), Qt::MoveAction);
     QVERIFY(!m_view->IsDropCaretShown());
     // The character with no Windows-1252 byte is left out; the LF is a line break.
     QCOMPARE(Text(*m_buffer), std::string("alpha \xe9t\xe9\nnext beta gamma\nsecond line"));
-    TextPosition start;
-    TextPosition end;
-    m_view->SelectionBounds(start, end);
-    QCOMPARE(start, (TextPosition{0, 6}));
-    QCOMPARE(end, (TextPosition{1, 5}));
+    QCOMPARE(SelectionStartOf(*m_view), (TextPosition{0, 6}));
+    QCOMPARE(SelectionEndOf(*m_view), (TextPosition{1, 5}));
     QCOMPARE(m_view->CaretPosition(), (TextPosition{1, 5}));
     QCOMPARE(m_buffer->UndoLabel(), std::string("Drag And Drop"));
     m_view->ExecuteCommand(ID_EDIT_UNDO);
     QCOMPARE(Text(*m_buffer), std::string("alpha beta gamma\nsecond line"));
 }
 
-void TestEditViewDrop::effectFollowsTheControlKey() {
-    QWidget* vp = m_view->viewport();
-    std::unique_ptr<QMimeData> data(PlainText("x"));
-    QCOMPARE(Enter(vp, data.get(), PointAt(*m_view, {0, 1}), Qt::ControlModifier), Qt::CopyAction);
-    QCOMPARE(Move(vp, data.get(), PointAt(*m_view, {1, 2})), Qt::MoveAction);
-    QCOMPARE(m_view->DropPosition(), (TextPosition{1, 2}));
-    QCOMPARE(Move(vp, data.get(), PointAt(*m_view, {1, 3}), Qt::ControlModifier), Qt::CopyAction);
-    // Leaving puts the view's own caret back where it was.
-    QDragLeaveEvent leave;
-    QApplication::sendEvent(vp, &leave);
-    QVERIFY(!m_view->IsDropCaretShown());
-    QCOMPARE(m_view->CaretPosition(), (TextPosition{0, 0}));
-    QVERIFY(m_view->IsCaretShown());
-}
-
 void TestEditViewDrop::refusals() {
-    QWidget* vp = m_view->viewport();
-    auto noText = std::make_unique<QMimeData>();
-    noText->setData(QStringLiteral("image/png"), QByteArray("png"));
-    QCOMPARE(Enter(vp, noText.get(), PointAt(*m_view, {0, 1})), Qt::IgnoreAction);
+    QMimeData noText;
+    noText.setData(QStringLiteral("image/png"), QByteArray("png"));
+    QCOMPARE(At<QDragEnterEvent>(&noText, {0, 1}), Qt::IgnoreAction);
     QVERIFY(!m_view->IsDropCaretShown());
-    QVERIFY(!Drop(vp, noText.get(), PointAt(*m_view, {0, 1})));
+    QCOMPARE(At<QDropEvent>(&noText, {0, 1}), Qt::IgnoreAction);
 
     QCOMPARE(m_view->DragEffects(), Qt::CopyAction | Qt::MoveAction);
     m_buffer->SetReadOnly(true);
-    std::unique_ptr<QMimeData> text(PlainText("x"));
-    Enter(vp, text.get(), PointAt(*m_view, {0, 1}));
-    QCOMPARE(Move(vp, text.get(), PointAt(*m_view, {0, 2})), Qt::IgnoreAction);
+    const auto text = PlainText("x");
+    At<QDragEnterEvent>(text.get(), {0, 1});
+    QCOMPARE(At<QDragMoveEvent>(text.get(), {0, 2}), Qt::IgnoreAction);
     QVERIFY(!m_view->IsDropCaretShown());
-    QVERIFY(!Drop(vp, text.get(), PointAt(*m_view, {0, 2})));
+    QCOMPARE(At<QDropEvent>(text.get(), {0, 2}), Qt::IgnoreAction);
     QCOMPARE(Text(*m_buffer), std::string("alpha beta gamma\nsecond line"));
     QCOMPARE(m_view->DragEffects(), Qt::DropActions(Qt::CopyAction));
 }
@@ -197,13 +169,11 @@ void TestEditViewDrop::dragInsideTheView() {
     QTest::mousePress(vp, Qt::LeftButton, {}, PointAt(*m_view, {0, 7}));
     QTest::mouseMove(vp, PointAt(*m_view, {0, 8}));
     QCOMPARE(QString::fromStdString(Text(*m_buffer)), expected);
-    if (QString::fromStdString(Text(*m_buffer)) == "alpha beta gamma\nsecond line") {
-        QCOMPARE(m_view->CaretPosition(), target);
-        QVERIFY(!m_buffer->HasUndo());
-        return;
-    }
+    const bool unchanged = expected == "alpha beta gamma\nsecond line";
+    QCOMPARE(m_buffer->HasUndo(), !unchanged);
+    if (unchanged) QCOMPARE(m_view->CaretPosition(), target);
     // One undo step puts everything back.
-    QCOMPARE(m_buffer->UndoLabel(), std::string("Drag And Drop"));
+    if (!unchanged) QCOMPARE(m_buffer->UndoLabel(), std::string("Drag And Drop"));
     m_view->ExecuteCommand(ID_EDIT_UNDO);
     QCOMPARE(Text(*m_buffer), std::string("alpha beta gamma\nsecond line"));
     QVERIFY(!m_buffer->HasUndo());
@@ -234,21 +204,23 @@ void TestEditViewDrop::dragScrollZones() {
     m_view->DragScroll(point);
     QCOMPARE(m_view->FirstVisibleLine(), line);
     QCOMPARE(m_view->FirstVisibleColumn(), column);
-    const bool scrolled = line != 10 || column != 3;
-    QCOMPARE(m_view->IsDropCaretShown(), scrolled);
+    QCOMPARE(m_view->IsDropCaretShown(), line != 10 || column != 3);
     m_view->HideDropCaret();
 }
 
 void TestEditViewDrop::hoveringAtAnEdgeKeepsScrolling() {
     SetBufferText(*m_buffer, NumberedLines(200));
     m_view->ScrollToLine(100, true);
-    std::unique_ptr<QMimeData> data(PlainText("x"));
     QWidget* vp = m_view->viewport();
     // The mouse rests near the bottom edge: no further move events arrive.
-    Enter(vp, data.get(), QPoint(200, vp->height() - 2));
+    const auto data = PlainText("x");
+    Send<QDragEnterEvent>(vp, data.get(), QPoint(200, vp->height() - 2));
     QTRY_VERIFY(m_view->FirstVisibleLine() >= 103);
-    QDragLeaveEvent leave;
-    QApplication::sendEvent(vp, &leave);
+    // Leaving stops the scrolling and puts the view's own caret back where it was.
+    Leave(vp);
+    QVERIFY(!m_view->IsDropCaretShown());
+    QCOMPARE(m_view->CaretPosition(), (TextPosition{0, 0}));
+    QVERIFY(m_view->IsCaretShown());
     const int line = m_view->FirstVisibleLine();
     QTest::qWait(200);
     QCOMPARE(m_view->FirstVisibleLine(), line);

@@ -15,10 +15,6 @@
 
 namespace {
 
-void Selection(CEditView& view, TextPosition& start, TextPosition& end) {
-    view.SelectionBounds(start, end);
-}
-
 void Fill(QDialog& dialog, const QString& find, const QString& replace) {
     Child<QLineEdit>(dialog, "findWhat")->setText(find);
     Child<QLineEdit>(dialog, "replaceWith")->setText(replace);
@@ -35,57 +31,46 @@ class TestReplaceDialog : public QObject {
 
 private slots:
     void init();
-    void cleanup();
+    void cleanup() { m_fixture.reset(); }
 
-    void startsFromTheProfileAndTheSelection();
+    void startsFromTheProfileAndTheSelectionAndCancelStores();
     void wholeFileSearchesFromTheCaretWithoutWrapping();
-    void replaceAll_data();
-    void replaceAll();
+    void replaceAllLeavesTwoUndoStepsPerMatch_data();
+    void replaceAllLeavesTwoUndoStepsPerMatch();
     void selectionScopeReselectsTheChangedBlock();
     void firstReplaceOnlyFindsTheSelectedText();
-    void replaceAllLeavesTwoUndoStepsPerMatch();
-    void cancelRemembersTheTexts();
     void readOnlyBufferOpensNoDialog();
 
 private:
-    void SetText(std::string_view text) { SetBufferText(*m_buffer, text); }
+    void SetText(std::string_view text) { SetBufferText(m_fixture->buffer, text); }
+    std::string Content() const { return Text(m_fixture->buffer); }
+    QStringList& Messages() { return m_fixture->messages.messages; }
     // Opens the dialog with Ctrl+H and hands it to `drive`.
     void Replace(const std::function<void(CReplaceDialog&)>& drive) {
         QVERIFY(OpenDialog(m_view, Qt::Key_H, Qt::ControlModifier, drive));
     }
 
     std::unique_ptr<DialogFixture<CEditView>> m_fixture;
-    TemporaryProfile* m_profile = nullptr;
-    MessageRecorder* m_messages = nullptr;
-    CTextBuffer* m_buffer = nullptr;
     CEditView* m_view = nullptr;
 };
 
 void TestReplaceDialog::init() {
     m_fixture = std::make_unique<DialogFixture<CEditView>>();
-    m_profile = &m_fixture->profile;
-    m_messages = &m_fixture->messages;
-    m_buffer = &m_fixture->buffer;
     m_view = &m_fixture->view;
-    m_buffer->ResetToEmpty();
-    QVERIFY(ShowFocusedView(*m_view, *m_buffer));
+    m_fixture->buffer.ResetToEmpty();
+    QVERIFY(ShowFocusedView(*m_view, m_fixture->buffer));
 }
 
-void TestReplaceDialog::cleanup() {
-    m_fixture.reset();
-}
-
-void TestReplaceDialog::startsFromTheProfileAndTheSelection() {
-    QSettings settings = m_profile->Settings();
+void TestReplaceDialog::startsFromTheProfileAndTheSelectionAndCancelStores() {
+    QSettings settings;
     settings.setValue("Editor/Replace/FindWhat", "old");
     settings.setValue("Editor/Replace/ReplaceWith", "new");
     settings.setValue("Editor/Replace/MatchCase", 1);
     settings.sync();
     SetText("one old two");
     Replace([&](CReplaceDialog& dialog) {
-        QCOMPARE(dialog.windowTitle(), QStringLiteral("Replace"));
-        QCOMPARE(Child<QLineEdit>(dialog, "findWhat")->text(), QStringLiteral("old"));
-        QCOMPARE(Child<QLineEdit>(dialog, "replaceWith")->text(), QStringLiteral("new"));
+        QCOMPARE(Child<QLineEdit>(dialog, "findWhat")->text(), "old");
+        QCOMPARE(Child<QLineEdit>(dialog, "replaceWith")->text(), "new");
         QVERIFY(Child<QCheckBox>(dialog, "matchCase")->isChecked());
         QVERIFY(!Child<QCheckBox>(dialog, "wholeWord")->isChecked());
         QVERIFY(Child<QRadioButton>(dialog, "scopeWholeFile")->isChecked());
@@ -96,9 +81,19 @@ void TestReplaceDialog::startsFromTheProfileAndTheSelection() {
         QVERIFY(!findNext->isEnabled());
         QVERIFY(Child<QPushButton>(dialog, "replaceAll")->isEnabled());
         Click(dialog, "replaceAll"); // nothing to find: does nothing
+        // Cancel still stores what was typed.
+        Fill(dialog, "typed", "other");
+        Child<QCheckBox>(dialog, "wholeWord")->setChecked(true);
+        Child<QCheckBox>(dialog, "matchCase")->setChecked(false);
+        Click(dialog, "cancel");
     });
-    QVERIFY(m_messages->messages.isEmpty());
-    QCOMPARE(Text(*m_buffer), std::string("one old two"));
+    QVERIFY(Messages().isEmpty());
+    QCOMPARE(Content(), "one old two");
+    settings.sync();
+    QCOMPARE(settings.value("Editor/Replace/FindWhat").toString(), "typed");
+    QCOMPARE(settings.value("Editor/Replace/ReplaceWith").toString(), "other");
+    QCOMPARE(settings.value("Editor/Replace/WholeWord").toInt(), 1);
+    QCOMPARE(settings.value("Editor/Replace/MatchCase").toInt(), 0);
 
     m_view->SetSelection({0, 4}, {0, 7});
     Replace([&](CReplaceDialog& dialog) {
@@ -110,54 +105,49 @@ void TestReplaceDialog::startsFromTheProfileAndTheSelection() {
 void TestReplaceDialog::wholeFileSearchesFromTheCaretWithoutWrapping() {
     SetText("cat dog cat\ndog cat");
     m_view->SetCaretPosition({0, 5});
-    TextPosition first;
-    TextPosition second;
-    TextPosition afterMessage;
+    QList<TextPosition> found;
     Replace([&](CReplaceDialog& dialog) {
         Fill(dialog, "CAT", "x");
-        Click(dialog, "findNext");
-        TextPosition end;
-        Selection(*m_view, first, end);
-        Click(dialog, "findNext");
-        Selection(*m_view, second, end);
+        for (int i = 0; i < 2; ++i) {
+            Click(dialog, "findNext");
+            found << SelectionStartOf(*m_view);
+        }
         Click(dialog, "findNext"); // nothing more: the message, no wrap
-        QCOMPARE(m_messages->messages, QStringList{"Cannot find string\"CAT\""});
-        QCOMPARE(m_messages->icons.value(0), QMessageBox::NoIcon);
+        QCOMPARE(Messages(), QStringList{"Cannot find string\"CAT\""});
+        QCOMPARE(m_fixture->messages.icons.value(0), QMessageBox::NoIcon);
         Click(dialog, "findNext"); // now from the top
-        Selection(*m_view, afterMessage, end);
+        found << SelectionStartOf(*m_view);
     });
-    QCOMPARE(first, (TextPosition{0, 8}));
-    QCOMPARE(second, (TextPosition{1, 4}));
-    QCOMPARE(afterMessage, (TextPosition{0, 0}));
-    QCOMPARE(Text(*m_buffer), std::string("cat dog cat\ndog cat"));
+    QCOMPARE(found, (QList<TextPosition>{{0, 8}, {1, 4}, {0, 0}}));
+    QCOMPARE(Content(), "cat dog cat\ndog cat");
 }
 
-void TestReplaceDialog::replaceAll_data() {
+void TestReplaceDialog::replaceAllLeavesTwoUndoStepsPerMatch_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("find");
     QTest::addColumn<QString>("replace");
     QTest::addColumn<bool>("wholeWord");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("a letter by itself twice terminates") << "banana\na"
-                                                         << "a"
-                                                         << "aa" << false << "baanaanaa\naa";
-    QTest::newRow("empty replacement removes back-to-back occurrences") << "xababx ab"
-                                                                        << "ab"
-                                                                        << "" << false << "xx ";
-    QTest::newRow("lower case finds capitals") << "Sword SWORD sword"
-                                               << "sword"
-                                               << "axe" << false << "axe axe axe";
-    QTest::newRow("whole words only") << "i_sword sword swords"
-                                      << "sword"
-                                      << "axe" << true << "i_sword axe swords";
+    QTest::addColumn<int>("matches");
+    const auto row = [](const char* name, const QString& text, const QString& find,
+                        const QString& replace, bool wholeWord, const QString& expected,
+                        int matches) {
+        QTest::newRow(name) << text << find << replace << wholeWord << expected << matches;
+    };
+    row("a letter by itself twice terminates", "banana\na", "a", "aa", false, "baanaanaa\naa", 4);
+    row("empty replacement removes back-to-back occurrences", "xababx ab", "ab", "", false, "xx ",
+        3);
+    row("lower case finds capitals", "Sword SWORD sword", "sword", "axe", false, "axe axe axe", 3);
+    row("whole words only", "i_sword sword swords", "sword", "axe", true, "i_sword axe swords", 1);
 }
 
-void TestReplaceDialog::replaceAll() {
+void TestReplaceDialog::replaceAllLeavesTwoUndoStepsPerMatch() {
     QFETCH(QString, text);
     QFETCH(QString, find);
     QFETCH(QString, replace);
     QFETCH(bool, wholeWord);
     QFETCH(QString, expected);
+    QFETCH(int, matches);
     SetText(text.toStdString());
     Replace([&](CReplaceDialog& dialog) {
         Fill(dialog, find, replace);
@@ -165,25 +155,31 @@ void TestReplaceDialog::replaceAll() {
         Click(dialog, "replaceAll");
         QVERIFY(dialog.isVisible());
     });
-    QCOMPARE(QString::fromStdString(Text(*m_buffer)), expected);
-    QCOMPARE(m_messages->messages.size(), 1);
+    QCOMPARE(QString::fromStdString(Content()), expected);
+    QCOMPARE(Messages().size(), 1);
+    // Each match is undone in two steps, the insertion and then the deletion.
+    if (!replace.isEmpty()) {
+        QCOMPARE(m_fixture->buffer.UndoLabel(), "Replace");
+        m_view->ExecuteCommand(ID_EDIT_UNDO);
+        QCOMPARE(m_fixture->buffer.UndoLabel(), "Delete Selection");
+    }
+    int steps = replace.isEmpty() ? 0 : 1;
+    for (; m_fixture->buffer.HasUndo() && steps < 20; ++steps)
+        m_view->ExecuteCommand(ID_EDIT_UNDO);
+    QCOMPARE(steps, 2 * matches);
+    QCOMPARE(QString::fromStdString(Content()), text);
 }
 
 void TestReplaceDialog::selectionScopeReselectsTheChangedBlock() {
     SetText("x x [x x x] x");
-    m_view->SetAnchor({0, 4});
-    m_view->SetSelection({0, 4}, {0, 11});
-    m_view->SetCaretPosition({0, 11});
+    Select(*m_view, {0, 4}, {0, 11});
     Replace([&](CReplaceDialog& dialog) {
         Fill(dialog, "x", "yyy");
         Click(dialog, "replaceAll");
     });
-    QCOMPARE(Text(*m_buffer), std::string("x x [yyy yyy yyy] x"));
-    TextPosition start;
-    TextPosition end;
-    Selection(*m_view, start, end);
-    QCOMPARE(start, (TextPosition{0, 4}));
-    QCOMPARE(end, (TextPosition{0, 17}));
+    QCOMPARE(Content(), "x x [yyy yyy yyy] x");
+    QCOMPARE(SelectionStartOf(*m_view), (TextPosition{0, 4}));
+    QCOMPARE(SelectionEndOf(*m_view), (TextPosition{0, 17}));
     QVERIFY(!m_view->IsReplaceTracking());
 }
 
@@ -193,58 +189,19 @@ void TestReplaceDialog::firstReplaceOnlyFindsTheSelectedText() {
     Replace([&](CReplaceDialog& dialog) {
         Fill(dialog, "word", "WORDS");
         Click(dialog, "replace");
-        QCOMPARE(Text(*m_buffer), std::string("keep word keep"));
-        TextPosition start;
-        TextPosition end;
-        Selection(*m_view, start, end);
-        QCOMPARE(start, (TextPosition{0, 5}));
-        QVERIFY(m_messages->messages.isEmpty());
+        QCOMPARE(Content(), "keep word keep");
+        QCOMPARE(SelectionStartOf(*m_view), (TextPosition{0, 5}));
+        QVERIFY(Messages().isEmpty());
         Click(dialog, "replace");
-        QCOMPARE(Text(*m_buffer), std::string("keep WORDS keep"));
-        QCOMPARE(m_messages->messages.size(), 1);
+        QCOMPARE(Content(), "keep WORDS keep");
+        QCOMPARE(Messages().size(), 1);
     });
-}
-
-void TestReplaceDialog::replaceAllLeavesTwoUndoStepsPerMatch() {
-    SetText("a-a-a");
-    Replace([&](CReplaceDialog& dialog) {
-        Fill(dialog, "a", "bc");
-        Click(dialog, "replaceAll");
-    });
-    QCOMPARE(Text(*m_buffer), std::string("bc-bc-bc"));
-    QCOMPARE(m_buffer->UndoLabel(), std::string("Replace"));
-    m_view->ExecuteCommand(ID_EDIT_UNDO);
-    QCOMPARE(Text(*m_buffer), std::string("bc-bc-"));
-    QCOMPARE(m_buffer->UndoLabel(), std::string("Delete Selection"));
-    m_view->ExecuteCommand(ID_EDIT_UNDO);
-    QCOMPARE(Text(*m_buffer), std::string("bc-bc-a"));
-    for (int i = 0; i < 4; ++i)
-        m_view->ExecuteCommand(ID_EDIT_UNDO);
-    QCOMPARE(Text(*m_buffer), std::string("a-a-a"));
-    QVERIFY(!m_buffer->HasUndo());
-}
-
-void TestReplaceDialog::cancelRemembersTheTexts() {
-    SetText("text");
-    Replace([&](CReplaceDialog& dialog) {
-        Fill(dialog, "typed", "other");
-        Child<QCheckBox>(dialog, "wholeWord")->setChecked(true);
-        Click(dialog, "cancel");
-    });
-    QSettings settings = m_profile->Settings();
-    QCOMPARE(settings.value("Editor/Replace/FindWhat").toString(), QStringLiteral("typed"));
-    QCOMPARE(settings.value("Editor/Replace/ReplaceWith").toString(), QStringLiteral("other"));
-    QCOMPARE(settings.value("Editor/Replace/WholeWord").toInt(), 1);
-    QCOMPARE(settings.value("Editor/Replace/MatchCase").toInt(), 0);
 }
 
 void TestReplaceDialog::readOnlyBufferOpensNoDialog() {
     SetText("text");
-    m_buffer->SetReadOnly(true);
-    bool opened = false;
-    const DialogDriver driver([&](QDialog&) { opened = true; });
-    QTest::keyClick(m_view, Qt::Key_H, Qt::ControlModifier);
-    QVERIFY(!opened);
+    m_fixture->buffer.SetReadOnly(true);
+    QVERIFY(!OpenDialog<QDialog>(m_view, Qt::Key_H, Qt::ControlModifier, [](QDialog&) {}));
 }
 
 QTEST_MAIN(TestReplaceDialog)

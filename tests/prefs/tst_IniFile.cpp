@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 #include "prefs/IniFile.h"
 
 #include <QDir>
@@ -30,25 +31,15 @@ QByteArray Q(const std::string& s) {
     return QByteArray(s.data(), qsizetype(s.size()));
 }
 
-bool writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
 bool load(CIniFile& ini, const QString& path, const QByteArray& bytes) {
     ini.SetPath(path.toStdString());
-    return writeFile(path, bytes) && ini.Load();
+    return WriteFileBytes(path, bytes) && ini.Load();
 }
 
 // The whole store as Save writes it.
 QByteArray saved(CIniFile& ini, const QString& path) {
     ini.SetPath(path.toStdString());
-    return ini.Save() ? readFile(path) : QByteArray("<save failed>");
+    return ini.Save() ? ReadFileBytes(path) : QByteArray("<save failed>");
 }
 
 // The text stored in a symbolic link, or empty when it is none.
@@ -68,30 +59,14 @@ QStringList entries(const QString& folder) {
 class TestIniFile : public QObject {
     Q_OBJECT
 
-private:
-    void addLineColumns() {
+private slots:
+    // Each row: the file, one value looked up in it, and the store as Save writes it.
+    void loadParsesLines_data() {
         QTest::addColumn<QByteArray>("input");
         QTest::addColumn<QByteArray>("section");
         QTest::addColumn<QByteArray>("key");
         QTest::addColumn<QByteArray>("value");
         QTest::addColumn<QByteArray>("canonical");
-    }
-    void checkLines() {
-        QFETCH(QByteArray, input);
-        QFETCH(QByteArray, section);
-        QFETCH(QByteArray, key);
-        QFETCH(QByteArray, value);
-        QFETCH(QByteArray, canonical);
-        QTemporaryDir dir;
-        CIniFile ini;
-        QVERIFY(load(ini, dir.filePath("in.ini"), input));
-        QCOMPARE(Q(ini.GetValue(S(section), S(key))), value);
-        QCOMPARE(saved(ini, dir.filePath("out.ini")), canonical);
-    }
-
-private slots:
-    void loadParsesLines_data() {
-        addLineColumns();
         QTest::newRow("empty file holds nothing") << B("") << B("S") << B("k") << B("") << B("");
         QTest::newRow("line ends alone hold nothing")
             << B("\r\n\n\r\n") << B("") << B("") << B("") << B("");
@@ -113,8 +88,6 @@ private slots:
             << B("[S]\r\n;note") << B("S") << B("") << B("note") << B("[S]\r\n=note");
         QTest::newRow("blank-looking line is a key line")
             << B("[S]\r\n  \r\n") << B("S") << B("") << B(" ") << B("[S]\r\n= ");
-        QTest::newRow("double brackets are stripped")
-            << B("[[UO]]\r\nk=1") << B("UO") << B("k") << B("1") << B("[UO]\r\nk=1");
         QTest::newRow("uneven brackets are stripped")
             << B("[[[UO]\r\nk=1") << B("UO") << B("k") << B("1") << B("[UO]\r\nk=1");
         QTest::newRow("empty brackets name the empty section")
@@ -133,9 +106,6 @@ private slots:
         QTest::newRow("repeated key keeps its place and last value")
             << B("[A]\r\nk=1\r\nj=2\r\nk=3") << B("A") << B("k") << B("3")
             << B("[A]\r\nk=3\r\nj=2");
-        QTest::newRow("keys differing in case are distinct")
-            << B("[User]\r\nUserName=Ann\r\nusername=Bob") << B("User") << B("username") << B("Bob")
-            << B("[User]\r\nUserName=Ann\r\nusername=Bob");
         QTest::newRow("lone CR inside a line is kept")
             << B("[S]\r\nk=a\rb\r\n") << B("S") << B("k") << B("a\rb") << B("[S]\r\nk=a\rb");
         QTest::newRow("only the CR right before LF ends the line")
@@ -147,12 +117,7 @@ private slots:
         QTest::newRow("high bytes are kept")
             << B("[\xE4\xF6]\r\n\xA9=\xFF\x80") << B("\xE4\xF6") << B("\xA9") << B("\xFF\x80")
             << B("[\xE4\xF6]\r\n\xA9=\xFF\x80");
-    }
-    void loadParsesLines() { checkLines(); }
-
-    // A line longer than 2047 bytes is read as pieces of 2047 bytes, each a line of its own.
-    void loadSplitsLongLines_data() {
-        addLineColumns();
+        // A line longer than 2047 bytes is read as pieces of 2047 bytes, each a line of its own.
         const QByteArray x = QByteArray(2045, 'x');
         QTest::newRow("10000-byte line yields 2047-byte pieces")
             << B("[S]\r\nk=") + QByteArray(9998, 'x') + B("\r\n") << B("S") << B("k") << x
@@ -176,7 +141,18 @@ private slots:
             << B("[") + QByteArray(3000, 's') + B("]\r\nk=1") << B("") << B("k") << B("1")
             << B("[]\r\n=") + QByteArray(953, 's') + B("]\r\nk=1");
     }
-    void loadSplitsLongLines() { checkLines(); }
+    void loadParsesLines() {
+        QFETCH(QByteArray, input);
+        QFETCH(QByteArray, section);
+        QFETCH(QByteArray, key);
+        QFETCH(QByteArray, value);
+        QFETCH(QByteArray, canonical);
+        QTemporaryDir dir;
+        CIniFile ini;
+        QVERIFY(load(ini, dir.filePath("in.ini"), input));
+        QCOMPARE(Q(ini.GetValue(S(section), S(key))), value);
+        QCOMPARE(saved(ini, dir.filePath("out.ini")), canonical);
+    }
 
     void loadMergesIntoStore() {
         QTemporaryDir dir;
@@ -193,7 +169,6 @@ private slots:
         QTest::addColumn<QString>("error");
         QTest::newRow("missing file keeps last error") << "missing" << kErrorSection;
         QTest::newRow("empty path keeps last error") << "empty" << kErrorSection;
-        QTest::newRow("dangling symlink keeps last error") << "dangling" << kErrorSection;
         QTest::newRow("folder cannot be opened") << "folder" << kErrorOpen;
         QTest::newRow("FIFO cannot be opened and does not block") << "fifo" << kErrorOpen;
         QTest::newRow("unreadable file cannot be opened") << "unreadable" << kErrorOpen;
@@ -205,14 +180,12 @@ private slots:
             QSKIP("permission bits do not stop root from reading");
         QTemporaryDir dir;
         const QString path = dir.filePath("quillet.ini");
-        if (kind == "dangling")
-            QVERIFY(QFile::link(dir.filePath("gone.ini"), path));
-        else if (kind == "folder")
+        if (kind == "folder")
             QVERIFY(QDir(dir.path()).mkdir("quillet.ini"));
         else if (kind == "fifo")
             QCOMPARE(::mkfifo(path.toLocal8Bit().constData(), 0600), 0);
         else if (kind == "unreadable")
-            QVERIFY(writeFile(path, "[S]\r\nk=2") &&
+            QVERIFY(WriteFileBytes(path, "[S]\r\nk=2") &&
                     ::chmod(path.toLocal8Bit().constData(), 0200) == 0);
 
         CIniFile ini;
@@ -279,24 +252,18 @@ private slots:
         QTest::newRow("plain number") << B("2593") << 2593;
         QTest::newRow("digits before junk") << B("12abc") << 12;
         QTest::newRow("no digits") << B("abc") << 0;
-        QTest::newRow("empty") << B("") << 0;
         QTest::newRow("leading white space and minus") << B(" \t\n\v\f\r-42") << -42;
         QTest::newRow("plus sign") << B("+7") << 7;
         QTest::newRow("space after sign") << B("- 5") << 0;
         QTest::newRow("two signs") << B("--5") << 0;
         QTest::newRow("hex is not read") << B("0x1A") << 0;
-        QTest::newRow("no-break space is no white space") << B("\xA0"
-                                                               "5")
-                                                          << 0;
-        QTest::newRow("zero byte ends the number") << B("5\0"
-                                                        "9")
-                                                   << 5;
+        QTest::newRow("no-break space is no white space") << B("\xA0\x35") << 0;
+        QTest::newRow("zero byte ends the number") << B("5\0009") << 5;
         QTest::newRow("largest int") << B("2147483647") << INT_MAX;
         QTest::newRow("smallest int") << B("-2147483648") << INT_MIN;
         QTest::newRow("just above int is clamped") << B("2147483648") << INT_MAX;
         QTest::newRow("just below int is clamped") << B("-2147483649") << INT_MIN;
         QTest::newRow("huge value is clamped") << B("99999999999999999999999999") << INT_MAX;
-        QTest::newRow("huge negative value is clamped") << B("-99999999999999999999") << INT_MIN;
     }
     void getValueInt() {
         QFETCH(QByteArray, text);
@@ -345,22 +312,16 @@ private slots:
         QCOMPARE(ini.GetLastError(), std::string());
     }
 
-    void setValueInt_data() {
-        QTest::addColumn<int>("value");
-        QTest::addColumn<QByteArray>("text");
-        QTest::newRow("port number") << 2593 << B("2593");
-        QTest::newRow("zero") << 0 << B("0");
-        QTest::newRow("negative") << -1 << B("-1");
-        QTest::newRow("smallest int") << INT_MIN << B("-2147483648");
-    }
     void setValueInt() {
-        QFETCH(int, value);
-        QFETCH(QByteArray, text);
-        CIniFile ini;
-        QVERIFY(!ini.SetValueInt("Telnet", "Port", value, false));
-        QVERIFY(ini.SetValueInt("Telnet", "Port", value, true));
-        QCOMPARE(Q(ini.GetValue("Telnet", "Port")), text);
-        QCOMPARE(ini.GetValueInt("Telnet", "Port"), value);
+        const std::pair<int, const char*> cases[] = {
+            {2593, "2593"}, {-1, "-1"}, {INT_MIN, "-2147483648"}};
+        for (const auto& [value, text] : cases) {
+            CIniFile ini;
+            QVERIFY(!ini.SetValueInt("Telnet", "Port", value, false));
+            QVERIFY(ini.SetValueInt("Telnet", "Port", value, true));
+            QCOMPARE(ini.GetValue("Telnet", "Port"), std::string(text));
+            QCOMPARE(ini.GetValueInt("Telnet", "Port"), value);
+        }
     }
 
     void manySections() {
@@ -377,10 +338,6 @@ private slots:
         QCOMPARE(ini.FindKey(4999, "b"), 1);
         QCOMPARE(ini.GetValueInt("S2500", "a"), 2500);
         QCOMPARE(saved(ini, dir.filePath("out.ini")), file);
-        CIniFile again;
-        again.SetPath(dir.filePath("out.ini").toStdString());
-        QVERIFY(again.Load());
-        QCOMPARE(saved(again, dir.filePath("again.ini")), file);
     }
 
     // Random bytes, rich in line ends, brackets, equals signs and zero bytes, must load,
@@ -420,6 +377,7 @@ private slots:
         QTest::newRow("read-only file is left alone") << "readonly";
         QTest::newRow("folder without write permission") << "lockedfolder";
         QTest::newRow("symlink loop") << "loop";
+        QTest::newRow("running out of room keeps the old file whole") << "full";
     }
     void saveFailures() {
         QFETCH(QString, kind);
@@ -437,46 +395,29 @@ private slots:
         else if (kind == "loop")
             QVERIFY(QFile::link(path, path));
         else
-            QVERIFY(writeFile(path, old));
+            QVERIFY(WriteFileBytes(path, old));
         if (kind == "readonly") QVERIFY(::chmod(path.toLocal8Bit().constData(), 0444) == 0);
         if (kind == "lockedfolder")
             QVERIFY(::chmod(dir.path().toLocal8Bit().constData(), 0555) == 0);
         const QStringList before = entries(dir.path());
 
         CIniFile ini;
-        QVERIFY(ini.SetValue("New", "k", "2", true));
+        QVERIFY(ini.SetValue("New", "k", std::string(100000, 'v'), true));
         ini.SetPath(path.toStdString());
-        const bool ok = ini.Save();
-        ::chmod(dir.path().toLocal8Bit().constData(), 0755);
-        QVERIFY(!ok);
-        QCOMPARE(entries(dir.path()), before);
-        if (kind == "folder") QVERIFY(QFileInfo(path).isDir());
-        if (kind == "readonly" || kind == "lockedfolder") QCOMPARE(readFile(path), old);
-    }
-
-    // When writing runs out of room the old file stays whole and no temporary is left.
-    void saveWriteFailureKeepsOldFile() {
-        QTemporaryDir dir;
-        const QString path = dir.filePath("quillet.ini");
-        const QByteArray old = B("[Old]\r\nk=1\r\n");
-        QVERIFY(writeFile(path, old));
-        CIniFile ini;
-        QVERIFY(ini.SetValue("Big", "k", std::string(100000, 'v'), true));
-        ini.SetPath(path.toStdString());
-
         rlimit saved{};
         QCOMPARE(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-        rlimit small = saved;
-        small.rlim_cur = 4096;
+        rlimit limit = saved;
+        if (kind == "full") limit.rlim_cur = 4096;
         const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
+        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limit), 0);
         const bool ok = ini.Save();
         ::setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, oldHandler);
-
+        ::chmod(dir.path().toLocal8Bit().constData(), 0755);
         QVERIFY(!ok);
-        QCOMPARE(readFile(path), old);
-        QCOMPARE(entries(dir.path()), QStringList{"quillet.ini"});
+        QCOMPARE(entries(dir.path()), before); // no temporary file is left behind
+        if (kind == "folder") QVERIFY(QFileInfo(path).isDir());
+        if (QFileInfo(path).isFile()) QCOMPARE(ReadFileBytes(path), old);
     }
 
     void savePermissions_data() {
@@ -484,7 +425,6 @@ private slots:
         QTest::addColumn<int>("mask");
         QTest::addColumn<int>("expected");
         QTest::newRow("existing 0600 is kept") << 0600 << 022 << 0600;
-        QTest::newRow("existing 0640 is kept") << 0640 << 022 << 0640;
         QTest::newRow("existing 0755 is kept") << 0755 << 077 << 0755;
         QTest::newRow("new file under umask 022 is 0644") << -1 << 022 << 0644;
         QTest::newRow("new file under umask 077 is 0600") << -1 << 077 << 0600;
@@ -496,7 +436,7 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath("quillet.ini");
         if (existingMode >= 0) {
-            QVERIFY(writeFile(path, QByteArray(5000, 'o')));
+            QVERIFY(WriteFileBytes(path, QByteArray(5000, 'o')));
             QCOMPARE(::chmod(path.toLocal8Bit().constData(), mode_t(existingMode)), 0);
         }
         CIniFile ini;
@@ -509,14 +449,13 @@ private slots:
         struct stat st {};
         QCOMPARE(::stat(path.toLocal8Bit().constData(), &st), 0);
         QCOMPARE(int(st.st_mode & 07777), expected);
-        QCOMPARE(readFile(path), B("[S]\r\nk=v"));
+        QCOMPARE(ReadFileBytes(path), B("[S]\r\nk=v"));
         QCOMPARE(entries(dir.path()), QStringList{"quillet.ini"});
     }
 
     void saveThroughSymlink_data() {
         QTest::addColumn<QString>("linkTarget");
         QTest::addColumn<bool>("targetExists");
-        QTest::newRow("relative link to existing file") << "../real/quillet.ini" << true;
         QTest::newRow("absolute link to existing file") << "ABS" << true;
         QTest::newRow("link to a link") << "second.ini" << true;
         QTest::newRow("dangling link creates its target") << "../real/quillet.ini" << false;
@@ -528,7 +467,7 @@ private slots:
         QVERIFY(QDir(dir.path()).mkpath("links") && QDir(dir.path()).mkpath("real"));
         const QString real = dir.filePath("real/quillet.ini");
         const QString link = dir.filePath("links/quillet.ini");
-        if (targetExists) QVERIFY(writeFile(real, "old"));
+        if (targetExists) QVERIFY(WriteFileBytes(real, "old"));
         if (linkTarget == "ABS") linkTarget = real;
         if (linkTarget == "second.ini")
             QCOMPARE(::symlink("../real/quillet.ini",
@@ -543,7 +482,7 @@ private slots:
         ini.SetPath(link.toStdString());
         QVERIFY(ini.Save());
         QCOMPARE(rawLink(link), linkTarget);
-        QCOMPARE(readFile(real), B("[S]\r\nk=v"));
+        QCOMPARE(ReadFileBytes(real), B("[S]\r\nk=v"));
         QCOMPARE(entries(dir.filePath("links")), linksBefore);
         QCOMPARE(entries(dir.filePath("real")), QStringList{"quillet.ini"});
     }

@@ -5,7 +5,8 @@
 #include "framework/SettingsStore.h"
 #include "prefs/IniFile.h"
 
-#include <QFile>
+#include "TestFiles.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -61,17 +62,6 @@ inline void ClearScriptSettings() {
         settings.SetValue("Quillet", key, "", true);
     for (const char* key : {"SphereServer", "Axis", "Ultima Online", "Ultima Online Client"})
         settings.SetValue("UO", key, "", true);
-}
-
-inline QByteArray ReadBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-inline bool WriteBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           file.write(bytes) == bytes.size();
 }
 
 // The buffer's text with CR LF between lines.

@@ -4,6 +4,7 @@
 #include "view/TextView.h"
 
 #include <QImage>
+#include <QKeySequence>
 #include <QTest>
 
 #include <string>
@@ -14,13 +15,9 @@
 // tells the attached views about the reset.
 inline void SetBufferText(CTextBuffer& buffer, std::string_view text) {
     buffer.ClearAll();
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t end = text.find('\n', start);
-        buffer.InsertLineRecord(text.substr(start, end == std::string_view::npos ? end : end - start));
-        if (end == std::string_view::npos)
-            break;
-        start = end + 1;
+    for (std::size_t start = 0, end = 0; end != std::string_view::npos; start = end + 1) {
+        end = text.find('\n', start);
+        buffer.InsertLineRecord(text.substr(start, end - start));
     }
     buffer.BroadcastChange(nullptr, nullptr, HintReset, -1);
 }
@@ -28,11 +25,8 @@ inline void SetBufferText(CTextBuffer& buffer, std::string_view text) {
 // Lines "line 0" to "line N-1".
 inline std::string NumberedLines(int count) {
     std::string text;
-    for (int i = 0; i < count; ++i) {
-        if (i > 0)
-            text += '\n';
-        text += "line " + std::to_string(i);
-    }
+    for (int i = 0; i < count; ++i)
+        text += (i > 0 ? "\nline " : "line ") + std::to_string(i);
     return text;
 }
 
@@ -56,17 +50,33 @@ inline bool ShowFocusedView(CTextView& view, CTextBuffer& buffer, QSize size = {
     return QTest::qWaitForWindowActive(&view) && view.hasFocus();
 }
 
+// A buffer holding `text` and a view of it, shown with the keyboard focus when `shown`.
+template <class View = CTextView> struct Shown {
+    CTextBuffer buffer;
+    View view;
+    bool shown;
+    explicit Shown(std::string_view text, QSize size = {600, 400})
+        : shown((SetBufferText(buffer, text), ShowFocusedView(view, buffer, size))) {}
+};
+
+// Presses keys written as QKeySequence strokes, such as "Ctrl+Shift+Right,Home,PgDown".
+inline void PressKeys(QWidget* widget, const QString& keys) {
+    for (const QString& stroke : keys.split(u',', Qt::SkipEmptyParts)) {
+        const QKeySequence sequence(stroke);
+        QVERIFY2(sequence.count() == 1 && sequence[0].key() != Qt::Key_unknown, qPrintable(stroke));
+        QTest::keyClick(widget, sequence[0].key(), sequence[0].keyboardModifiers());
+    }
+}
+
 // The ends of the selection in order.
 inline TextPosition SelectionStartOf(CTextView& view) {
-    TextPosition start;
-    TextPosition end;
+    TextPosition start, end;
     view.SelectionBounds(start, end);
     return start;
 }
 
 inline TextPosition SelectionEndOf(CTextView& view) {
-    TextPosition start;
-    TextPosition end;
+    TextPosition start, end;
     view.SelectionBounds(start, end);
     return end;
 }
@@ -81,19 +91,24 @@ inline QImage Snapshot(CTextView& view) {
     return view.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
-// Whether any pixel of the cell (line row, visual column) differs from `background`.
-inline bool CellHasInk(CTextView& view, const QImage& image, int row, int column,
-                       QColor background) {
+// The colour of the first pixel of the cell (line row, visual column) that differs from
+// `background`, or `background` when the cell is empty.
+inline QColor CellInk(CTextView& view, const QImage& image, int row, int column,
+                      QColor background) {
     const int width = view.CharWidth();
     const int height = view.LineHeight();
     const int left = CTextView::Margin + column * width;
     for (int y = row * height; y < (row + 1) * height && y < image.height(); ++y) {
         for (int x = left; x < left + width && x < image.width(); ++x) {
-            if (image.pixelColor(x, y) != background)
-                return true;
+            if (image.pixelColor(x, y) != background) return image.pixelColor(x, y);
         }
     }
-    return false;
+    return background;
+}
+
+inline bool CellHasInk(CTextView& view, const QImage& image, int row, int column,
+                       QColor background) {
+    return CellInk(view, image, row, column, background) != background;
 }
 
 // The colour of the middle pixel of a cell.

@@ -32,50 +32,38 @@ class TestFindDialog : public QObject {
 
 private slots:
     void init();
-    void cleanup();
+    void cleanup() { m_fixture.reset(); }
 
     void findNextSelectsTheMatchAndCloses();
     void missShowsMessageAndRestartsAtTheTop();
-    void findNextButtonFollowsTheText();
     void cancelKeepsWhatWasTyped();
-    void proposedText_data();
-    void proposedText();
-    void startsFromTheProfile();
+    void startsFromTheProfileOrTheSelection_data();
+    void startsFromTheProfileOrTheSelection();
     void findNextAndPreviousUseTheLastSearch();
-    void lineBreakInTheSearchTextIsNeverFound();
-    void emptyDocumentFindsNothing();
+    void lineBreakOrEmptyDocumentIsNeverFound();
 
 private:
     void Find(const std::function<void(CFindDialog&)>& drive) {
         QVERIFY(OpenDialog(m_view, Qt::Key_F, Qt::ControlModifier, drive));
     }
+    QStringList& Messages() { return m_fixture->messages.messages; }
 
     std::unique_ptr<DialogFixture<CTextView>> m_fixture;
-    TemporaryProfile* m_profile = nullptr;
-    MessageRecorder* m_messages = nullptr;
-    CTextBuffer* m_buffer = nullptr;
     CTextView* m_view = nullptr;
 };
 
 void TestFindDialog::init() {
     m_fixture = std::make_unique<DialogFixture<CTextView>>();
-    m_profile = &m_fixture->profile;
-    m_messages = &m_fixture->messages;
-    m_buffer = &m_fixture->buffer;
     m_view = &m_fixture->view;
-    SetBufferText(*m_buffer, "[ITEMDEF i_sword]\nNAME=Sword\ntype=t_weapon_sword\nTYPE=t_x");
-    QVERIFY(ShowFocusedView(*m_view, *m_buffer));
-}
-
-void TestFindDialog::cleanup() {
-    m_fixture.reset();
+    SetBufferText(m_fixture->buffer,
+                  "[ITEMDEF i_sword]\nNAME=Sword\ntype=t_weapon_sword\nTYPE=t_x");
+    QVERIFY(ShowFocusedView(*m_view, m_fixture->buffer));
 }
 
 void TestFindDialog::findNextSelectsTheMatchAndCloses() {
     m_view->SetCaretPosition({1, 2});
     bool closed = false;
     Find([&](CFindDialog& dialog) {
-        QCOMPARE(dialog.windowTitle(), QStringLiteral("Find"));
         QVERIFY(Child<QRadioButton>(dialog, "directionDown")->isChecked());
         QVERIFY(!Child<QRadioButton>(dialog, "scopeActive")->isEnabled());
         TypeSearchText(dialog, "sword");
@@ -84,15 +72,15 @@ void TestFindDialog::findNextSelectsTheMatchAndCloses() {
         closed = !dialog.isVisible();
     });
     QVERIFY(closed);
-    QVERIFY(m_messages->messages.isEmpty());
+    QVERIFY(Messages().isEmpty());
     // After the caret, skipping the sword inside t_weapon_sword and wrapping to the top.
     QCOMPARE(SelectionStartOf(*m_view), (TextPosition{1, 5}));
     QCOMPARE(m_view->CaretPosition(), (TextPosition{1, 10}));
     QVERIFY(m_view->IsLastSearchValid());
-    QCOMPARE(m_view->LastSearchText(), QStringLiteral("sword"));
+    QCOMPARE(m_view->LastSearchText(), "sword");
     QCOMPARE(m_view->LastSearchFlags(), 0x02u);
-    QSettings settings = m_profile->Settings();
-    QCOMPARE(settings.value("Editor/Find/FindWhat").toString(), QStringLiteral("sword"));
+    QSettings settings;
+    QCOMPARE(settings.value("Editor/Find/FindWhat").toString(), "sword");
     QCOMPARE(settings.value("Editor/Find/WholeWord").toInt(), 1);
     QCOMPARE(settings.value("Editor/Find/MatchCase").toInt(), 0);
 }
@@ -101,7 +89,6 @@ void TestFindDialog::missShowsMessageAndRestartsAtTheTop() {
     m_view->SetCaretPosition({3, 0});
     bool stayedOpen = false;
     Find([&](CFindDialog& dialog) {
-        TypeSearchText(dialog, "ITEMDEF");
         Child<QCheckBox>(dialog, "matchCase")->setChecked(true);
         Child<QRadioButton>(dialog, "directionUp")->setChecked(true);
         Child<QCheckBox>(dialog, "wholeWord")->setChecked(true);
@@ -112,40 +99,35 @@ void TestFindDialog::missShowsMessageAndRestartsAtTheTop() {
         Click(dialog, "findNext");
     });
     QVERIFY(stayedOpen);
-    QCOMPARE(m_messages->messages, QStringList{"Cannot find string\"xyz\""});
-    QCOMPARE(m_messages->captions, QStringList{"Brindle's Quillet"});
-    QCOMPARE(m_messages->icons.value(0), QMessageBox::NoIcon);
+    QCOMPARE(Messages(), QStringList{"Cannot find string\"xyz\""});
+    QCOMPARE(m_fixture->messages.captions, QStringList{"Brindle's Quillet"});
+    QCOMPARE(m_fixture->messages.icons.value(0), QMessageBox::NoIcon);
     // The second search started at (0, 0), upwards: line 0 has no match, so it wrapped to
     // the last line; match case skips "type" on line 2.
     QCOMPARE(SelectionStartOf(*m_view), (TextPosition{3, 0}));
     QCOMPARE(m_view->LastSearchFlags(), 0x13u);
 }
 
-void TestFindDialog::findNextButtonFollowsTheText() {
+void TestFindDialog::cancelKeepsWhatWasTyped() {
     Find([&](CFindDialog& dialog) {
+        // Find Next is enabled only while there is a text to find.
         auto* findNext = Child<QPushButton>(dialog, "findNext");
         QVERIFY(!findNext->isEnabled());
         TypeSearchText(dialog, "a");
         QVERIFY(findNext->isEnabled());
         TypeSearchText(dialog, "");
         QVERIFY(!findNext->isEnabled());
-    });
-}
-
-void TestFindDialog::cancelKeepsWhatWasTyped() {
-    Find([&](CFindDialog& dialog) {
         TypeSearchText(dialog, "NAME");
         Click(dialog, "cancel");
     });
     QVERIFY(!m_view->HasSelection());
-    QCOMPARE(m_view->LastSearchText(), QStringLiteral("NAME"));
-    QCOMPARE(m_profile->Settings().value("Editor/Find/FindWhat").toString(),
-             QStringLiteral("NAME"));
+    QCOMPARE(m_view->LastSearchText(), "NAME");
+    QCOMPARE(QSettings().value("Editor/Find/FindWhat").toString(), "NAME");
     QTest::keyClick(m_view, Qt::Key_F3);
     QCOMPARE(SelectionStartOf(*m_view), (TextPosition{1, 0}));
 }
 
-void TestFindDialog::proposedText_data() {
+void TestFindDialog::startsFromTheProfileOrTheSelection_data() {
     QTest::addColumn<TextPosition>("start");
     QTest::addColumn<TextPosition>("end");
     QTest::addColumn<QString>("proposed");
@@ -154,41 +136,24 @@ void TestFindDialog::proposedText_data() {
     QTest::newRow("no selection") << TextPosition{1, 5} << TextPosition{1, 5} << "last";
 }
 
-void TestFindDialog::proposedText() {
+void TestFindDialog::startsFromTheProfileOrTheSelection() {
     QFETCH(TextPosition, start);
     QFETCH(TextPosition, end);
     QFETCH(QString, proposed);
-    m_profile->Settings().setValue("Editor/Find/FindWhat", "last");
-    m_view->SetSelection(start, end);
-    QString shown;
-    Find([&](CFindDialog& dialog) {
-        shown = Child<QPlainTextEdit>(dialog, "findWhat")->toPlainText();
-    });
-    QCOMPARE(shown, proposed);
-}
-
-void TestFindDialog::startsFromTheProfile() {
-    QSettings settings = m_profile->Settings();
-    settings.setValue("Editor/Find/FindWhat", "sword");
+    QSettings settings;
+    settings.setValue("Editor/Find/FindWhat", "last");
     settings.setValue("Editor/Find/MatchCase", 1);
     settings.setValue("Editor/Find/WholeWord", 1);
     settings.sync();
-    bool matchCase = false;
-    bool wholeWord = false;
-    QString text;
-    QString selected;
+    m_view->SetSelection(start, end);
     Find([&](CFindDialog& dialog) {
-        matchCase = Child<QCheckBox>(dialog, "matchCase")->isChecked();
-        wholeWord = Child<QCheckBox>(dialog, "wholeWord")->isChecked();
+        QVERIFY(Child<QCheckBox>(dialog, "matchCase")->isChecked());
+        QVERIFY(Child<QCheckBox>(dialog, "wholeWord")->isChecked());
         auto* edit = Child<QPlainTextEdit>(dialog, "findWhat");
-        text = edit->toPlainText();
-        selected = edit->textCursor().selectedText();
+        QCOMPARE(edit->toPlainText(), proposed);
+        QCOMPARE(edit->textCursor().selectedText(), proposed);
         QCOMPARE(dialog.focusWidget(), edit);
     });
-    QVERIFY(matchCase);
-    QVERIFY(wholeWord);
-    QCOMPARE(text, QStringLiteral("sword"));
-    QCOMPARE(selected, QStringLiteral("sword"));
 }
 
 void TestFindDialog::findNextAndPreviousUseTheLastSearch() {
@@ -209,10 +174,10 @@ void TestFindDialog::findNextAndPreviousUseTheLastSearch() {
     QTest::keyClick(m_view, Qt::Key_F3, Qt::ShiftModifier);
     QCOMPARE(SelectionStartOf(*m_view), (TextPosition{3, 0}));
     QCOMPARE(m_view->LastSearchFlags(), 0u);
-    QVERIFY(m_messages->messages.isEmpty());
+    QVERIFY(Messages().isEmpty());
 }
 
-void TestFindDialog::lineBreakInTheSearchTextIsNeverFound() {
+void TestFindDialog::lineBreakOrEmptyDocumentIsNeverFound() {
     Find([&](CFindDialog& dialog) {
         auto* edit = Child<QPlainTextEdit>(dialog, "findWhat");
         QTest::keyClicks(edit, "Sword");
@@ -221,19 +186,17 @@ void TestFindDialog::lineBreakInTheSearchTextIsNeverFound() {
         QTest::keyClicks(edit, "type");
         Click(dialog, "findNext");
     });
-    QCOMPARE(m_messages->messages, QStringList{"Cannot find string\"Sword\ntype\""});
+    QCOMPARE(Messages(), QStringList{"Cannot find string\"Sword\ntype\""});
     QVERIFY(!m_view->HasSelection());
-}
-
-void TestFindDialog::emptyDocumentFindsNothing() {
-    SetBufferText(*m_buffer, "");
+    // An empty document finds nothing, from the dialog or from F3.
+    SetBufferText(m_fixture->buffer, "");
     Find([&](CFindDialog& dialog) {
         TypeSearchText(dialog, "a");
         Click(dialog, "findNext");
     });
-    QCOMPARE(m_messages->messages.size(), 1);
+    QCOMPARE(Messages().size(), 2);
     QTest::keyClick(m_view, Qt::Key_F3);
-    QCOMPARE(m_messages->messages.size(), 2);
+    QCOMPARE(Messages().size(), 3);
 }
 
 QTEST_MAIN(TestFindDialog)

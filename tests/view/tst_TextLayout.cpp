@@ -16,8 +16,7 @@ private slots:
     void charIndexAtColumn();
     void expandLineText_data();
     void expandLineText();
-    void cacheMarksStaleFromALine();
-    void cacheResizeKeepsEntriesAbove();
+    void cacheMarksStaleAndResizes();
     void widestFollowsStaleLines();
 };
 
@@ -25,12 +24,9 @@ void TestTextLayout::charIndexAtColumn_data() {
     QTest::addColumn<QByteArray>("line");
     QTest::addColumn<int>("column");
     QTest::addColumn<int>("index");
-    QTest::newRow("column 0 is index 0") << QByteArray("\tab") << 0 << 0;
-    QTest::newRow("inside a leading tab, near its start") << QByteArray("\tab") << 1 << 0;
     QTest::newRow("halfway into a tab stays before it") << QByteArray("\tab") << 2 << 0;
     QTest::newRow("inside a leading tab, near its end") << QByteArray("\tab") << 3 << 1;
     QTest::newRow("at the end of a tab") << QByteArray("\tab") << 4 << 1;
-    QTest::newRow("plain characters") << QByteArray("abcdef") << 3 << 3;
     QTest::newRow("past the end gives the length") << QByteArray("abc") << 50 << 3;
     QTest::newRow("empty line") << QByteArray("") << 5 << 0;
     QTest::newRow("tab after text") << QByteArray("ab\tc") << 4 << 3;
@@ -49,10 +45,12 @@ void TestTextLayout::expandLineText_data() {
     QTest::addColumn<int>("skip");
     QTest::addColumn<int>("maxCells");
     QTest::addColumn<QByteArray>("cells");
-    QTest::newRow("run without tabs is copied") << QByteArray("abc") << 0 << 0 << 10 << QByteArray("abc");
-    QTest::newRow("tab at column 3 is one space") << QByteArray("\tx") << 3 << 0 << 10 << QByteArray(" x");
-    QTest::newRow("tab at column 4 is four spaces") << QByteArray("\tx") << 4 << 0 << 10 << QByteArray("    x");
-    QTest::newRow("skipped cells fall inside a tab") << QByteArray("a\tb") << 0 << 2 << 10 << QByteArray("  b");
+    QTest::newRow("tab at column 3 is one space")
+        << QByteArray("\tx") << 3 << 0 << 10 << QByteArray(" x");
+    QTest::newRow("tab at column 4 is four spaces")
+        << QByteArray("\tx") << 4 << 0 << 10 << QByteArray("    x");
+    QTest::newRow("skipped cells fall inside a tab")
+        << QByteArray("a\tb") << 0 << 2 << 10 << QByteArray("  b");
     QTest::newRow("only what fits") << QByteArray("abcdef") << 0 << 1 << 3 << QByteArray("bcd");
     QTest::newRow("nothing fits") << QByteArray("abc") << 0 << 0 << 0 << QByteArray("");
 }
@@ -68,11 +66,11 @@ void TestTextLayout::expandLineText() {
     QCOMPARE(QByteArray::fromStdString(expanded), cells);
 }
 
-void TestTextLayout::cacheMarksStaleFromALine() {
+void TestTextLayout::cacheMarksStaleAndResizes() {
     CLineCache<std::uint32_t, 0xFFFFFFFFu> cache;
     cache.Create(100);
-    for (int line = 0; line < 100; ++line)
-        cache.Set(line, std::uint32_t(line));
+    for (std::uint32_t line = 0; line < 100; ++line)
+        cache.Set(int(line), line);
     cache.MarkStaleFrom(40);
     QCOMPARE(cache.Get(39), 39u);
     QCOMPARE(cache.Get(40), 0xFFFFFFFFu);
@@ -87,24 +85,23 @@ void TestTextLayout::cacheMarksStaleFromALine() {
     QCOMPARE(cache.Get(11), 11u);
     QCOMPARE(cache.Get(-1), 0xFFFFFFFFu);
     QCOMPARE(cache.Get(100), 0xFFFFFFFFu);
-    cache.Set(100, 5u);
+    cache.Set(100, 5u); // out of range: ignored
     cache.Set(-3, 5u);
-}
-
-void TestTextLayout::cacheResizeKeepsEntriesAbove() {
-    CLineCache<std::int32_t, -1> cache;
-    cache.Create(10);
+    QCOMPARE(cache.Get(99), 0xFFFFFFFFu);
+    // Resizing keeps the entries above the changed line.
+    CLineCache<std::int32_t, -1> lengths;
+    lengths.Create(10);
     for (int line = 0; line < 10; ++line)
-        cache.Set(line, line * 10);
-    cache.Resize(15, 4);
-    QCOMPARE(cache.Length(), 15);
-    QCOMPARE(cache.Get(3), 30);
-    QCOMPARE(cache.Get(4), -1);
-    QCOMPARE(cache.Get(14), -1);
-    cache.Resize(2, 8);
-    QCOMPARE(cache.Length(), 2);
-    QCOMPARE(cache.Get(1), 10);
-    QCOMPARE(cache.Get(2), -1);
+        lengths.Set(line, line * 10);
+    lengths.Resize(15, 4);
+    QCOMPARE(lengths.Length(), 15);
+    QCOMPARE(lengths.Get(3), 30);
+    QCOMPARE(lengths.Get(4), -1);
+    QCOMPARE(lengths.Get(14), -1);
+    lengths.Resize(2, 8);
+    QCOMPARE(lengths.Length(), 2);
+    QCOMPARE(lengths.Get(1), 10);
+    QCOMPARE(lengths.Get(2), -1);
 }
 
 void TestTextLayout::widestFollowsStaleLines() {

@@ -6,43 +6,52 @@
 
 #include <QFontMetricsF>
 #include <QScrollBar>
-#include <QWheelEvent>
 #include <QSplitter>
+#include <QWheelEvent>
 #include <QtTest>
+
+#include <numeric>
 
 namespace {
 
-// A view whose colouring hook logs its calls and colours from a fixed list of spans.
+// A view whose colouring hook logs the lines it computes cookies for (without spans) and
+// colours every line from a fixed list of spans.
 class CHookView : public CTextView {
 public:
-    struct Call {
-        int line;
-        bool withSpans;
-    };
-    std::vector<Call> calls;
-    std::vector<ColourSpan> spans; // handed out for every line
-    int reportedCount = -1;        // when >= 0, the count reported instead of spans.size()
+    QList<int> lines;  // lines computed without spans
+    int spanCalls = 0; // calls that asked for spans
+    std::vector<ColourSpan> spans;
+    int reportedCount = -1; // when >= 0, the count reported instead of spans.size()
     ::LineCookie result = 7;
 
     ::LineCookie ComputeLineColours(::LineCookie cookie, int line, ColourSpan* out,
                                     int& count) override {
-        calls.push_back({line, out != nullptr});
-        if (out) {
+        if (!out)
+            lines.push_back(line);
+        else {
+            ++spanCalls;
             const int room = 3 * LineLength(line);
             for (const ColourSpan& span : spans) {
-                if (count < room)
-                    out[count++] = span;
+                if (count < room) out[count++] = span;
             }
-            if (reportedCount >= 0)
-                count = reportedCount;
+            if (reportedCount >= 0) count = reportedCount;
         }
         return result == CookieNotComputed ? result : cookie + 1;
     }
 };
 
-QColor Base(CTextView& view) { return view.palette().color(QPalette::Base); }
+QColor Base(CTextView& view) {
+    return view.palette().color(QPalette::Base);
+}
+
+bool Insert(CTextBuffer& buffer, TextPosition at, std::string_view text) {
+    TextPosition end;
+    return buffer.RawInsert(nullptr, at, text, end);
+}
 
 } // namespace
+
+Q_DECLARE_METATYPE(TextPosition)
 
 class TestTextView : public QObject {
     Q_OBJECT
@@ -53,26 +62,23 @@ private slots:
     void clientToText_data();
     void clientToText();
 
+    void cookiesRecomputeFromTheChangedLine_data();
     void cookiesRecomputeFromTheChangedLine();
     void cookieOfAllBitsSetIsComputedAgain();
-    void insertedLinesKeepCookiesAbove();
     void widestLineFollowsChanges();
 
     void emptyBufferPaintsEmptyArea();
-    void selectionCellsAtLineEnds();
-    void selectionHiddenWithoutFocus();
+    void selectionCellsAtLineEndsAndWithoutFocus();
     void hookColoursSegments();
     void hostileSpansAreHeldToTheLine();
-    void unprintableBytesDrawOnePlaceholderEach();
-    void everyByteValueStaysInItsCells();
+    void everyByteDrawsOnePlaceholderOrGlyphInItsCell();
     void longLineDrawsOnlyWhatFits();
 
     void scrollBarActions_data();
     void scrollBarActions();
     void wheelAndThumbScroll();
     void fullUpdateScrollsBackWhenTextFits();
-    void changeMovesCaretSelectionAndTopLine();
-    void resetNotificationResetsView();
+    void changeAndResetMoveCaretSelectionAndTopLine();
     void viewsOfOneBufferKeepTheirOwnState();
     void splitterPanesScrollTogether();
 
@@ -87,7 +93,6 @@ void TestTextView::visualLineLength_data() {
     QTest::addColumn<int>("length");
     QTest::newRow("empty line") << QByteArray("") << 0;
     QTest::newRow("one tab at column 0 is 4 wide") << QByteArray("\t") << 4;
-    QTest::newRow("two letters and a tab are 4 wide") << QByteArray("ab\t") << 4;
     QTest::newRow("tab at column 3 expands to one space") << QByteArray("abc\t") << 4;
     QTest::newRow("tab at column 4 expands to four spaces") << QByteArray("abcd\t") << 8;
     QTest::newRow("high bytes take one cell each") << QByteArray("\xe9\x80\x81") << 3;
@@ -108,53 +113,69 @@ void TestTextView::visualLineLength() {
 void TestTextView::clientToText_data() {
     QTest::addColumn<int>("firstColumn");
     QTest::addColumn<QPoint>("cell"); // (visual column, row); column -1 is in the margin
-    QTest::addColumn<int>("line");
-    QTest::addColumn<int>("ch");
-    QTest::newRow("margin gives character 0") << 0 << QPoint(-1, 1) << 1 << 0;
-    QTest::newRow("inside the first cell") << 0 << QPoint(0, 0) << 0 << 0;
-    QTest::newRow("inside a tab gives the tab") << 0 << QPoint(2, 1) << 1 << 0;
-    QTest::newRow("after the tab") << 0 << QPoint(4, 1) << 1 << 1;
-    QTest::newRow("right of the line end gives its length") << 0 << QPoint(40, 0) << 0 << 5;
-    QTest::newRow("below the last line gives the last line") << 0 << QPoint(1, 30) << 3 << 1;
-    QTest::newRow("empty line gives character 0") << 0 << QPoint(3, 2) << 2 << 0;
-    QTest::newRow("scrolled right") << 2 << QPoint(1, 0) << 0 << 3;
+    QTest::addColumn<TextPosition>("position");
+    QTest::newRow("margin gives character 0") << 0 << QPoint(-1, 1) << TextPosition{1, 0};
+    QTest::newRow("inside a tab gives the tab") << 0 << QPoint(2, 1) << TextPosition{1, 0};
+    QTest::newRow("after the tab") << 0 << QPoint(4, 1) << TextPosition{1, 1};
+    QTest::newRow("right of the line end gives its length")
+        << 0 << QPoint(40, 0) << TextPosition{0, 5};
+    QTest::newRow("below the last line gives the last line")
+        << 0 << QPoint(1, 30) << TextPosition{3, 1};
+    QTest::newRow("empty line gives character 0") << 0 << QPoint(3, 2) << TextPosition{2, 0};
+    QTest::newRow("scrolled right") << 2 << QPoint(1, 0) << TextPosition{0, 3};
 }
 
 void TestTextView::clientToText() {
     QFETCH(int, firstColumn);
     QFETCH(QPoint, cell);
-    QFETCH(int, line);
-    QFETCH(int, ch);
-    CTextBuffer buffer;
-    SetBufferText(buffer, "hello\n\tx\n\nab");
-    CTextView view;
-    QVERIFY(ShowFocusedView(view, buffer));
-    view.ScrollToColumn(firstColumn, true);
-    const QPoint point(CTextView::Margin + cell.x() * view.CharWidth() + 1,
-                       cell.y() * view.LineHeight() + 1);
-    QCOMPARE(view.ClientToText(point), (TextPosition{line, ch}));
+    QFETCH(TextPosition, position);
+    Shown s("hello\n\tx\n\nab");
+    QVERIFY(s.shown);
+    s.view.ScrollToColumn(firstColumn, true);
+    const QPoint point(CTextView::Margin + cell.x() * s.view.CharWidth() + 1,
+                       cell.y() * s.view.LineHeight() + 1);
+    QCOMPARE(s.view.ClientToText(point), position);
+}
+
+void TestTextView::cookiesRecomputeFromTheChangedLine_data() {
+    QTest::addColumn<int>("lines");
+    QTest::addColumn<TextPosition>("from");
+    QTest::addColumn<TextPosition>("to"); // line -1: `text` is inserted at `from`
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<int>("asked");      // the line whose cookie is asked for afterwards
+    QTest::addColumn<int>("recomputed"); // lines computed again, from from.line on
+    const TextPosition insert{-1, 0};
+    QTest::newRow("changed line") << 1000 << TextPosition{10, 0} << insert << QByteArray("x") << 19
+                                  << 10;
+    QTest::newRow("inserted lines keep the cookies above")
+        << 20 << TextPosition{5, 2} << insert << QByteArray("\r\n\r\n") << 21 << 17;
+    QTest::newRow("deleted lines keep the cookies above")
+        << 22 << TextPosition{5, 2} << TextPosition{7, 0} << QByteArray() << 19 << 15;
 }
 
 void TestTextView::cookiesRecomputeFromTheChangedLine() {
+    QFETCH(int, lines);
+    QFETCH(TextPosition, from);
+    QFETCH(TextPosition, to);
+    QFETCH(QByteArray, text);
+    QFETCH(int, asked);
+    QFETCH(int, recomputed);
     CTextBuffer buffer;
-    SetBufferText(buffer, NumberedLines(1000));
+    SetBufferText(buffer, NumberedLines(lines));
     CHookView view;
     view.AttachToBuffer(&buffer);
-    QCOMPARE(view.LineCookie(999), ::LineCookie(1000));
-    QCOMPARE(int(view.calls.size()), 1000);
-
-    TextPosition end;
-    QVERIFY(buffer.RawInsert(nullptr, {10, 0}, "x", end));
-    view.calls.clear();
-    QCOMPARE(view.LineCookie(19), ::LineCookie(20));
-    QCOMPARE(int(view.calls.size()), 10);
-    for (int i = 0; i < 10; ++i) {
-        QCOMPARE(view.calls[std::size_t(i)].line, 10 + i);
-        QVERIFY(!view.calls[std::size_t(i)].withSpans);
-    }
-    view.calls.clear();
-    QCOMPARE(view.LineCookie(9), ::LineCookie(10));
-    QVERIFY(view.calls.empty());
+    QCOMPARE(view.LineCookie(lines - 1), ::LineCookie(lines));
+    QCOMPARE(view.lines.size(), lines);
+    QVERIFY(to.line < 0 ? Insert(buffer, from, text.toStdString())
+                        : buffer.DeleteRange(nullptr, from, to, 0));
+    view.lines.clear();
+    QCOMPARE(view.LineCookie(from.line - 1), ::LineCookie(from.line));
+    QVERIFY(view.lines.empty());
+    QCOMPARE(view.LineCookie(asked), ::LineCookie(asked + 1));
+    QList<int> expected(recomputed);
+    std::iota(expected.begin(), expected.end(), from.line);
+    QCOMPARE(view.lines, expected);
+    QCOMPARE(view.spanCalls, 0);
     QCOMPARE(view.LineCookie(-1), ::LineCookie(0));
 }
 
@@ -165,47 +186,23 @@ void TestTextView::cookieOfAllBitsSetIsComputedAgain() {
     view.result = CookieNotComputed;
     view.AttachToBuffer(&buffer);
     QCOMPARE(view.LineCookie(2), CookieNotComputed);
-    view.calls.clear();
+    view.lines.clear();
     QCOMPARE(view.LineCookie(2), CookieNotComputed);
-    QCOMPARE(int(view.calls.size()), 3);
-}
-
-void TestTextView::insertedLinesKeepCookiesAbove() {
-    CTextBuffer buffer;
-    SetBufferText(buffer, NumberedLines(20));
-    CHookView view;
-    view.AttachToBuffer(&buffer);
-    view.LineCookie(19);
-    TextPosition end;
-    QVERIFY(buffer.RawInsert(nullptr, {5, 2}, "\r\n\r\n", end));
-    view.calls.clear();
-    QCOMPARE(view.LineCookie(4), ::LineCookie(5));
-    QVERIFY(view.calls.empty());
-    QCOMPARE(view.LineCookie(21), ::LineCookie(22));
-    QCOMPARE(int(view.calls.size()), 17);
-    QCOMPARE(view.calls.front().line, 5);
-    QVERIFY(buffer.DeleteRange(nullptr, {5, 2}, {7, 0}, 0));
-    view.calls.clear();
-    QCOMPARE(view.LineCookie(19), ::LineCookie(20));
-    QCOMPARE(int(view.calls.size()), 15);
+    QCOMPARE(view.lines.size(), 3);
 }
 
 void TestTextView::widestLineFollowsChanges() {
-    CTextBuffer buffer;
-    SetBufferText(buffer, "ab\nabcdefghij\nabc");
-    CTextView view;
-    QVERIFY(ShowFocusedView(view, buffer, {300, 200}));
-    QCOMPARE(view.WidestLineLength(), 10);
-    QVERIFY(buffer.DeleteRange(nullptr, {1, 3}, {1, 10}, 0));
-    QCOMPARE(view.WidestLineLength(), 3);
-    TextPosition end;
-    const std::string wide(500, 'w');
-    QVERIFY(buffer.RawInsert(nullptr, {2, 0}, wide + "\r\n", end));
-    QCOMPARE(view.WidestLineLength(), 500);
-    QCOMPARE(view.VisualLineLength(3), 3);
+    Shown s("ab\nabcdefghij\nabc", {300, 200});
+    QVERIFY(s.shown);
+    QCOMPARE(s.view.WidestLineLength(), 10);
+    QVERIFY(s.buffer.DeleteRange(nullptr, {1, 3}, {1, 10}, 0));
+    QCOMPARE(s.view.WidestLineLength(), 3);
+    QVERIFY(Insert(s.buffer, {2, 0}, std::string(500, 'w') + "\r\n"));
+    QCOMPARE(s.view.WidestLineLength(), 500);
+    QCOMPARE(s.view.VisualLineLength(3), 3);
     // Windows maximum m with page p is Qt's 0..m-p+1.
-    QCOMPARE(view.horizontalScrollBar()->maximum(), 500 - 1 - view.ScreenChars() + 1);
-    QCOMPARE(view.verticalScrollBar()->isEnabled(), false);
+    QCOMPARE(s.view.horizontalScrollBar()->maximum(), 500 - 1 - s.view.ScreenChars() + 1);
+    QCOMPARE(s.view.verticalScrollBar()->isEnabled(), false);
 }
 
 void TestTextView::emptyBufferPaintsEmptyArea() {
@@ -215,18 +212,16 @@ void TestTextView::emptyBufferPaintsEmptyArea() {
     QVERIFY(ShowFocusedView(view, buffer));
     view.clearFocus();
     const QImage image = Snapshot(view);
-    const QColor base = Base(view);
     for (int y = 0; y < image.height(); y += 3) {
         for (int x = 0; x < image.width(); x += 3)
-            QCOMPARE(image.pixelColor(x, y), base);
+            QCOMPARE(image.pixelColor(x, y), Base(view));
     }
 }
 
-void TestTextView::selectionCellsAtLineEnds() {
-    CTextBuffer buffer;
-    SetBufferText(buffer, "abc\n\nxyz");
-    CTextView view;
-    QVERIFY(ShowFocusedView(view, buffer));
+void TestTextView::selectionCellsAtLineEndsAndWithoutFocus() {
+    Shown s("abc\n\nxyz");
+    CTextView& view = s.view;
+    QVERIFY(s.shown);
     view.SetSelection({0, 1}, {2, 0});
     const QImage image = Snapshot(view);
     const QColor black(0, 0, 0);
@@ -237,205 +232,154 @@ void TestTextView::selectionCellsAtLineEnds() {
     QCOMPARE(CellColour(view, image, 1, 0), black); // the empty line inside the selection
     QCOMPARE(CellColour(view, image, 1, 1), Base(view));
     QCOMPARE(CellColour(view, image, 2, 0), Base(view)); // the end is not selected
-}
-
-void TestTextView::selectionHiddenWithoutFocus() {
-    CTextBuffer buffer;
-    SetBufferText(buffer, "abc");
-    CTextView view;
-    QVERIFY(ShowFocusedView(view, buffer));
-    view.SetSelection({0, 0}, {0, 3});
-    QCOMPARE(CellColour(view, Snapshot(view), 0, 1), QColor(0, 0, 0));
     view.clearFocus();
     QCOMPARE(CellColour(view, Snapshot(view), 0, 1), Base(view));
     view.SetShowSelectionUnfocused(true);
-    QCOMPARE(CellColour(view, Snapshot(view), 0, 1), QColor(0, 0, 0));
+    QCOMPARE(CellColour(view, Snapshot(view), 0, 1), black);
 }
 
 void TestTextView::hookColoursSegments() {
-    CTextBuffer buffer;
-    SetBufferText(buffer, "MMMMMMMMMM");
-    CHookView view;
-    view.spans = {{0, ColourComment}, {3, ColourNormalText}, {6, 42}};
-    QVERIFY(ShowFocusedView(view, buffer));
-    view.clearFocus();
-    const QImage image = Snapshot(view);
-    auto inkColour = [&](int column) {
-        const int left = CTextView::Margin + column * view.CharWidth();
-        for (int y = 0; y < view.LineHeight(); ++y) {
-            for (int x = left; x < left + view.CharWidth(); ++x) {
-                const QColor c = image.pixelColor(x, y);
-                if (c != Base(view))
-                    return c;
-            }
-        }
-        return Base(view);
+    Shown<CHookView> s("MMMMMMMMMM");
+    s.view.spans = {{0, ColourComment}, {3, ColourNormalText}, {6, 42}};
+    QVERIFY(s.shown);
+    s.view.clearFocus();
+    const QImage image = Snapshot(s.view);
+    auto dominant = [&](int column) {
+        const QColor c = CellInk(s.view, image, 0, column, Base(s.view));
+        return c.green() > c.red() ? 'g' : c.red() > c.green() ? 'r' : 'k';
     };
-    auto dominant = [](QColor c) { return c.green() > c.red() ? 'g' : c.red() > c.green() ? 'r' : 'k'; };
-    QCOMPARE(dominant(inkColour(1)), 'g');
-    QCOMPARE(dominant(inkColour(4)), 'k');
-    QCOMPARE(dominant(inkColour(8)), 'r'); // indices above 9 draw in red
+    QCOMPARE(dominant(1), 'g');
+    QCOMPARE(dominant(4), 'k');
+    QCOMPARE(dominant(8), 'r'); // indices above 9 draw in red
 }
 
 void TestTextView::hostileSpansAreHeldToTheLine() {
-    CTextBuffer buffer;
-    SetBufferText(buffer, "abcdef\nxy");
-    CHookView view;
-    view.spans = {{4, ColourComment}, {-50, ColourFlowKeyword}, {1000, ColourTriggerMark}};
-    QVERIFY(ShowFocusedView(view, buffer));
-    Snapshot(view);
-    view.reportedCount = 1 << 30;
-    view.viewport()->update();
-    Snapshot(view);
-    view.reportedCount = -5;
-    view.viewport()->update();
-    QVERIFY(!Snapshot(view).isNull());
+    Shown<CHookView> s("abcdef\nxy");
+    s.view.spans = {{4, ColourComment}, {-50, ColourFlowKeyword}, {1000, ColourTriggerMark}};
+    QVERIFY(s.shown);
+    Snapshot(s.view);
+    for (int count : {1 << 30, -5}) {
+        s.view.reportedCount = count;
+        s.view.viewport()->update();
+        QVERIFY(!Snapshot(s.view).isNull());
+    }
 }
 
-void TestTextView::unprintableBytesDrawOnePlaceholderEach() {
-    const std::string bytes = {'\x01', '\x7f', '\x81', '\x8d', '\x8f', '\x90', '\x9d', '\x00', '\x1f'};
-    CTextBuffer buffer;
-    SetBufferText(buffer, bytes + "||");
-    CTextView view;
-    QVERIFY(ShowFocusedView(view, buffer));
-    view.clearFocus();
-    const QImage image = Snapshot(view);
-    for (int cell = 0; cell < int(bytes.size()); ++cell)
-        QVERIFY2(CellHasInk(view, image, 0, cell, Base(view)), qPrintable(QString::number(cell)));
-    QVERIFY(CellHasInk(view, image, 0, int(bytes.size()) + 1, Base(view)));
-    QVERIFY(!CellHasInk(view, image, 0, int(bytes.size()) + 2, Base(view)));
-}
-
-void TestTextView::everyByteValueStaysInItsCells() {
+void TestTextView::everyByteDrawsOnePlaceholderOrGlyphInItsCell() {
     std::string line;
     for (int byte = 0; byte < 256; ++byte) {
-        if (byte != '\t' && byte != '\n')
-            line.push_back(static_cast<char>(byte));
+        if (byte != '\t' && byte != '\n') line.push_back(static_cast<char>(byte));
     }
-    CTextBuffer buffer;
-    SetBufferText(buffer, line);
-    CTextView view;
-    QVERIFY(ShowFocusedView(view, buffer, {2400, 100}));
-    view.clearFocus();
-    const QImage image = Snapshot(view);
+    Shown s(line, {2400, 100});
+    QVERIFY(s.shown);
+    s.view.clearFocus();
+    const QImage image = Snapshot(s.view);
+    // Unprintable bytes draw a placeholder in their own cell.
+    for (int byte : {0x00, 0x01, 0x1f, 0x7f, 0x81, 0x8d, 0x8f, 0x90, 0x9d}) {
+        const int cell = byte - (byte > '\t') - (byte > '\n');
+        QVERIFY2(CellHasInk(s.view, image, 0, cell, Base(s.view)),
+                 qPrintable(QString::number(byte)));
+    }
     // Nothing drawn past the 254 cells of the line, and the last byte (0xFF) is in its cell.
-    QVERIFY(CellHasInk(view, image, 0, 253, Base(view)));
+    QVERIFY(CellHasInk(s.view, image, 0, 253, Base(s.view)));
     for (int cell = 254; cell < 260; ++cell)
-        QVERIFY(!CellHasInk(view, image, 0, cell, Base(view)));
+        QVERIFY(!CellHasInk(s.view, image, 0, cell, Base(s.view)));
     // Every glyph of the normal font advances exactly one cell.
-    const QFontMetricsF metrics(view.FontFor(false, false));
-    QCOMPARE(metrics.horizontalAdvance(QStringLiteral("MiW.")), 4.0 * view.CharWidth());
+    const QFontMetricsF metrics(s.view.FontFor(false, false));
+    QCOMPARE(metrics.horizontalAdvance(QStringLiteral("MiW.")), 4.0 * s.view.CharWidth());
 }
 
 void TestTextView::longLineDrawsOnlyWhatFits() {
     std::string line(1 << 20, 'a');
     for (std::size_t i = 0; i < line.size(); i += 7)
         line[i] = '\t';
-    CTextBuffer buffer;
-    SetBufferText(buffer, line + "\nshort");
-    CHookView view;
-    view.spans = {{0, ColourComment}};
-    QVERIFY(ShowFocusedView(view, buffer));
-    QVERIFY(!Snapshot(view).isNull());
-    QCOMPARE(view.calls.back().withSpans, true);
-    QTest::keyClick(&view, Qt::Key_End);
-    QCOMPARE(view.CaretPosition(), (TextPosition{0, 1 << 20}));
-    QCOMPARE(view.FirstVisibleColumn(), view.VisualLineLength(0) - view.ScreenChars());
-    QVERIFY(!Snapshot(view).isNull());
+    Shown<CHookView> s(line + "\nshort");
+    s.view.spans = {{0, ColourComment}};
+    QVERIFY(s.shown);
+    QVERIFY(!Snapshot(s.view).isNull());
+    QVERIFY(s.view.spanCalls > 0);
+    PressKeys(&s.view, "End");
+    QCOMPARE(s.view.CaretPosition(), (TextPosition{0, 1 << 20}));
+    QCOMPARE(s.view.FirstVisibleColumn(), s.view.VisualLineLength(0) - s.view.ScreenChars());
+    QVERIFY(!Snapshot(s.view).isNull());
 }
 
 void TestTextView::scrollBarActions_data() {
     QTest::addColumn<int>("start");
     QTest::addColumn<int>("action");
-    QTest::addColumn<int>("expected"); // -1: LineCount - ScreenLines + 1
+    QTest::addColumn<int>("expected"); // -1: LineCount - ScreenLines + 1; -2: start + a page
     QTest::newRow("line down") << 5 << int(QAbstractSlider::SliderSingleStepAdd) << 6;
     QTest::newRow("line up") << 5 << int(QAbstractSlider::SliderSingleStepSub) << 4;
-    QTest::newRow("line up at the top stays") << 0 << int(QAbstractSlider::SliderSingleStepSub) << 0;
+    QTest::newRow("line up at the top stays")
+        << 0 << int(QAbstractSlider::SliderSingleStepSub) << 0;
     QTest::newRow("top") << 50 << int(QAbstractSlider::SliderToMinimum) << 0;
-    QTest::newRow("bottom is one past the last full page") << 0
-                                                           << int(QAbstractSlider::SliderToMaximum)
-                                                           << -1;
+    QTest::newRow("bottom is one past the last full page")
+        << 0 << int(QAbstractSlider::SliderToMaximum) << -1;
+    QTest::newRow("paging keeps one line of the old page")
+        << 10 << int(QAbstractSlider::SliderPageStepAdd) << -2;
 }
 
 void TestTextView::scrollBarActions() {
     QFETCH(int, start);
     QFETCH(int, action);
     QFETCH(int, expected);
-    CTextBuffer buffer;
-    SetBufferText(buffer, NumberedLines(200));
-    CTextView view;
-    QVERIFY(ShowFocusedView(view, buffer));
-    view.ScrollToLine(start, true);
-    view.verticalScrollBar()->triggerAction(QAbstractSlider::SliderAction(action));
-    if (expected == -1)
-        expected = 200 - view.ScreenLines() + 1;
-    QCOMPARE(view.FirstVisibleLine(), expected);
-    // Paging keeps one line of the old page.
-    view.ScrollToLine(10, true);
-    view.verticalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
-    QCOMPARE(view.FirstVisibleLine(), 10 + view.ScreenLines() - 1);
+    Shown s(NumberedLines(200));
+    QVERIFY(s.shown);
+    s.view.ScrollToLine(start, true);
+    s.view.verticalScrollBar()->triggerAction(QAbstractSlider::SliderAction(action));
+    const int page = s.view.ScreenLines() - 1;
+    QCOMPARE(s.view.FirstVisibleLine(), expected == -1   ? 200 - page
+                                        : expected == -2 ? start + page
+                                                         : expected);
 }
 
 void TestTextView::wheelAndThumbScroll() {
-    CTextBuffer buffer;
-    SetBufferText(buffer, NumberedLines(200));
-    CTextView view;
-    QVERIFY(ShowFocusedView(view, buffer));
-    QWidget* vp = view.viewport();
+    Shown s(NumberedLines(200));
+    QVERIFY(s.shown);
+    QWidget* vp = s.view.viewport();
     const QPointF at(100, 50);
     QWheelEvent wheel(at, vp->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
                       Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(vp, &wheel);
-    QCOMPARE(view.FirstVisibleLine(), QApplication::wheelScrollLines());
-    view.verticalScrollBar()->setSliderPosition(40);
-    QCOMPARE(view.FirstVisibleLine(), 40);
-    QCOMPARE(view.verticalScrollBar()->value(), 40);
+    QCOMPARE(s.view.FirstVisibleLine(), QApplication::wheelScrollLines());
+    s.view.verticalScrollBar()->setSliderPosition(40);
+    QCOMPARE(s.view.FirstVisibleLine(), 40);
+    QCOMPARE(s.view.verticalScrollBar()->value(), 40);
 }
 
 void TestTextView::fullUpdateScrollsBackWhenTextFits() {
-    CTextBuffer buffer;
-    SetBufferText(buffer, NumberedLines(30));
-    CTextView view;
-    QVERIFY(ShowFocusedView(view, buffer, {400, 200}));
-    QTest::keyClick(&view, Qt::Key_Down, Qt::ControlModifier);
-    QTest::keyClick(&view, Qt::Key_Down, Qt::ControlModifier);
-    QCOMPARE(view.FirstVisibleLine(), 2);
-    view.resize(400, 30 * view.LineHeight() + 100);
-    QTRY_COMPARE(view.FirstVisibleLine(), 0);
+    Shown s(NumberedLines(30), {400, 200});
+    QVERIFY(s.shown);
+    PressKeys(&s.view, "Ctrl+Down,Ctrl+Down");
+    QCOMPARE(s.view.FirstVisibleLine(), 2);
+    s.view.resize(400, 30 * s.view.LineHeight() + 100);
+    QTRY_COMPARE(s.view.FirstVisibleLine(), 0);
 }
 
-void TestTextView::changeMovesCaretSelectionAndTopLine() {
-    CTextBuffer buffer;
-    SetBufferText(buffer, NumberedLines(100));
-    CTextView view;
-    QVERIFY(ShowFocusedView(view, buffer, {400, 200}));
+void TestTextView::changeAndResetMoveCaretSelectionAndTopLine() {
+    Shown s(NumberedLines(100), {400, 200});
+    CTextView& view = s.view;
+    QVERIFY(s.shown);
     view.ScrollToLine(40, true);
     view.SetCaretPosition({50, 3});
     view.SetAnchor({50, 3});
     view.SetSelection({50, 1}, {50, 3});
-    TextPosition end;
-    QVERIFY(buffer.RawInsert(nullptr, {50, 0}, "ab", end));
+    QVERIFY(Insert(s.buffer, {50, 0}, "ab"));
     QCOMPARE(view.CaretPosition(), (TextPosition{50, 5}));
     QCOMPARE(SelectionStartOf(view), (TextPosition{50, 3}));
     QCOMPARE(SelectionEndOf(view), (TextPosition{50, 5}));
-    QVERIFY(buffer.RawInsert(nullptr, {10, 0}, "x\r\ny\r\nz\r\n", end));
+    QVERIFY(Insert(s.buffer, {10, 0}, "x\r\ny\r\nz\r\n"));
     QCOMPARE(view.FirstVisibleLine(), 43);
     QCOMPARE(view.CaretPosition(), (TextPosition{53, 5}));
     QCOMPARE(view.Anchor(), (TextPosition{53, 5}));
     QCOMPARE(view.verticalScrollBar()->maximum(), 103 - 1 - view.ScreenLines() + 1);
-    QVERIFY(buffer.DeleteRange(nullptr, {0, 0}, {60, 0}, 0));
+    QVERIFY(s.buffer.DeleteRange(nullptr, {0, 0}, {60, 0}, 0));
     QCOMPARE(view.FirstVisibleLine(), 0);
     QCOMPARE(view.CaretPosition(), (TextPosition{0, 0}));
-}
-
-void TestTextView::resetNotificationResetsView() {
-    CTextBuffer buffer;
-    SetBufferText(buffer, NumberedLines(100));
-    CTextView view;
-    QVERIFY(ShowFocusedView(view, buffer, {400, 200}));
-    QTest::keyClick(&view, Qt::Key_End, Qt::ControlModifier | Qt::ShiftModifier);
+    // A reset of the text resets the view.
+    PressKeys(&view, "Ctrl+Shift+End");
     QVERIFY(view.FirstVisibleLine() > 0);
-    SetBufferText(buffer, "short");
+    SetBufferText(s.buffer, "short");
     QCOMPARE(view.FirstVisibleLine(), 0);
     QCOMPARE(view.CaretPosition(), (TextPosition{0, 0}));
     QVERIFY(!view.HasSelection());
@@ -446,18 +390,15 @@ void TestTextView::resetNotificationResetsView() {
 void TestTextView::viewsOfOneBufferKeepTheirOwnState() {
     CTextBuffer buffer;
     SetBufferText(buffer, NumberedLines(100));
-    CTextView first;
-    CTextView second;
+    CTextView first, second;
     QVERIFY(ShowFocusedView(second, buffer, {400, 200}));
     QVERIFY(ShowFocusedView(first, buffer, {400, 200}));
-    QTest::keyClick(&first, Qt::Key_PageDown);
-    QTest::keyClick(&first, Qt::Key_Right, Qt::ShiftModifier);
+    PressKeys(&first, "PgDown,Shift+Right");
     QVERIFY(first.FirstVisibleLine() > 0);
     QCOMPARE(second.FirstVisibleLine(), 0);
     QCOMPARE(second.CaretPosition(), (TextPosition{0, 0}));
     QVERIFY(!second.HasSelection());
-    TextPosition end;
-    QVERIFY(buffer.RawInsert(nullptr, {0, 0}, "new\r\n", end));
+    QVERIFY(Insert(buffer, {0, 0}, "new\r\n"));
     QCOMPARE(second.CaretPosition(), (TextPosition{0, 0}));
     QCOMPARE(first.CaretPosition().line, first.ScreenLines());
     QCOMPARE(first.LineCount(), 101);
@@ -466,17 +407,15 @@ void TestTextView::viewsOfOneBufferKeepTheirOwnState() {
 
 void TestTextView::splitterPanesScrollTogether() {
     CTextBuffer buffer;
-    std::string text = NumberedLines(200);
-    text += '\n' + std::string(300, 'w');
-    SetBufferText(buffer, text);
+    SetBufferText(buffer, NumberedLines(200) + '\n' + std::string(300, 'w'));
     QSplitter rows(Qt::Vertical);
     CTextView* panes[2][2];
     for (int row = 0; row < 2; ++row) {
         auto* columns = new QSplitter(Qt::Horizontal, &rows);
-        for (int column = 0; column < 2; ++column) {
-            panes[row][column] = new CTextView(columns);
-            panes[row][column]->SetViewFont(TestFont());
-            panes[row][column]->AttachToBuffer(&buffer);
+        for (CTextView*& pane : panes[row]) {
+            pane = new CTextView(columns);
+            pane->SetViewFont(TestFont());
+            pane->AttachToBuffer(&buffer);
         }
     }
     rows.resize(800, 600);
@@ -486,14 +425,14 @@ void TestTextView::splitterPanesScrollTogether() {
     QCOMPARE(panes[1][0]->SiblingView(2, 0), nullptr);
 
     panes[0][0]->setFocus();
-    QTest::keyClick(panes[0][0], Qt::Key_PageDown);
+    PressKeys(panes[0][0], "PgDown");
     const int top = panes[0][0]->FirstVisibleLine();
     QVERIFY(top > 0);
-    QCOMPARE(panes[0][1]->FirstVisibleLine(), top);   // same row
-    QCOMPARE(panes[1][0]->FirstVisibleLine(), 0);     // other row
+    QCOMPARE(panes[0][1]->FirstVisibleLine(), top); // same row
+    QCOMPARE(panes[1][0]->FirstVisibleLine(), 0);   // other row
     QCOMPARE(panes[0][1]->verticalScrollBar()->value(), top);
 
-    QTest::keyClick(panes[0][0], Qt::Key_End, Qt::ControlModifier);
+    PressKeys(panes[0][0], "Ctrl+End");
     const int left = panes[0][0]->FirstVisibleColumn();
     QVERIFY(left > 0);
     QCOMPARE(panes[1][0]->FirstVisibleColumn(), left); // same column
@@ -520,12 +459,7 @@ void TestTextView::viewWithoutBuffer() {
     std::string text = "x";
     view.TextInRange({0, 0}, {0, 5}, text);
     QVERIFY(text.empty());
-    for (Qt::Key key : {Qt::Key_Down, Qt::Key_Right, Qt::Key_End, Qt::Key_F2, Qt::Key_PageDown})
-        QTest::keyClick(&view, key);
-    QTest::keyClick(&view, Qt::Key_3, Qt::ControlModifier);
-    QTest::keyClick(&view, Qt::Key_3, Qt::AltModifier);
-    QTest::keyClick(&view, Qt::Key_F2, Qt::ControlModifier);
-    QTest::keyClick(&view, Qt::Key_A, Qt::ControlModifier);
+    PressKeys(&view, "Down,Right,End,F2,PgDown,Ctrl+3,Alt+3,Ctrl+F2,Ctrl+A");
     QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, QPoint(10, 10));
     QVERIFY(view.ExecuteCommand(ID_EDIT_SELECT_ALL));
     QCOMPARE(view.CaretPosition(), (TextPosition{0, 0}));
@@ -541,12 +475,10 @@ void TestTextView::missingFontFallsBackToUniformCells() {
     font.height = 15;
     view.SetViewFont(font);
     view.AttachToBuffer(&buffer);
-    for (bool italic : {false, true}) {
-        for (bool bold : {false, true}) {
-            const QFontMetricsF metrics(view.FontFor(italic, bold));
-            QCOMPARE(metrics.horizontalAdvance(QStringLiteral("iiii")), 4.0 * view.CharWidth());
-            QCOMPARE(metrics.horizontalAdvance(QStringLiteral("WWWW")), 4.0 * view.CharWidth());
-        }
+    for (int style = 0; style < 4; ++style) {
+        const QFontMetricsF metrics(view.FontFor(style & 1, style & 2));
+        QCOMPARE(metrics.horizontalAdvance(QStringLiteral("iiii")), 4.0 * view.CharWidth());
+        QCOMPARE(metrics.horizontalAdvance(QStringLiteral("WWWW")), 4.0 * view.CharWidth());
     }
     QVERIFY(view.LineHeight() >= 1);
 }
@@ -575,13 +507,12 @@ void TestTextView::threeMillionLines() {
     buffer.BroadcastChange(nullptr, nullptr, HintReset, -1);
     CHookView view;
     QVERIFY(ShowFocusedView(view, buffer));
-    QTest::keyClick(&view, Qt::Key_End, Qt::ControlModifier);
+    PressKeys(&view, "Ctrl+End");
     QCOMPARE(view.CaretPosition().line, 2999999);
     QCOMPARE(view.FirstVisibleLine(), 3000000 - view.ScreenLines());
     QVERIFY(!Snapshot(view).isNull());
     QCOMPARE(view.LineCookie(2999999), ::LineCookie(3000000));
-    TextPosition end;
-    QVERIFY(buffer.RawInsert(nullptr, {2999990, 1}, "abc", end));
+    QVERIFY(Insert(buffer, {2999990, 1}, "abc"));
     QCOMPARE(view.WidestLineLength(), 16);
 }
 

@@ -7,16 +7,58 @@
 #include <QTimer>
 #include <QtTest>
 
+Q_DECLARE_METATYPE(TextPosition)
+
 namespace {
 
 QPoint MarginPoint(CTextView& view, int row) {
     return {10, row * view.LineHeight() + view.LineHeight() / 2};
 }
 
-// A point in the right half of the cell of a position.
-QPoint RightHalf(CTextView& view, TextPosition position) {
-    return view.TextToClient(position) + QPoint(view.CharWidth() - 1, view.LineHeight() / 2);
+// Runs mouse strokes such as "press 0:1,move m2,Shift+click 3:2>,release 1:3" and returns the
+// last point. A target is the left part of a cell (line:ch), its right half (line:ch>) or the
+// margin of a row (mN); "rclick" clicks the right button.
+QPoint Mouse(CTextView& view, const QString& strokes) {
+    QWidget* vp = view.viewport();
+    QPoint point;
+    for (const QString& stroke : strokes.split(u',')) {
+        const QStringList parts = stroke.split(u' ');
+        QStringList action = parts[0].split(u'+');
+        const QString name = action.takeLast();
+        Qt::KeyboardModifiers modifiers;
+        for (const QString& part : action)
+            modifiers |= part == u"Shift" ? Qt::ShiftModifier : Qt::ControlModifier;
+        const QStringList cell = QString(parts[1]).remove(u'>').split(u':');
+        point = parts[1].startsWith(u'm')
+                    ? MarginPoint(view, parts[1].mid(1).toInt())
+                    : PointAt(view, {cell[0].toInt(), cell[1].toInt()}) +
+                          QPoint(parts[1].endsWith(u'>') ? view.CharWidth() - 2 : 0, 0);
+        if (name == u"press")
+            QTest::mousePress(vp, Qt::LeftButton, modifiers, point);
+        else if (name == u"move")
+            QTest::mouseMove(vp, point);
+        else if (name == u"release")
+            QTest::mouseRelease(vp, Qt::LeftButton, modifiers, point);
+        else if (name == u"dclick")
+            QTest::mouseDClick(vp, Qt::LeftButton, modifiers, point);
+        else
+            QTest::mouseClick(vp, name == u"rclick" ? Qt::RightButton : Qt::LeftButton, modifiers,
+                              point);
+    }
+    return point;
 }
+
+// A view whose drag loop inserts text before the dragged range, as a drop would.
+class CDropInsideView : public CTextView {
+public:
+    Qt::DropAction RunDragLoop(QDrag&) override {
+        TextPosition end;
+        Buffer()->InsertTextAt(nullptr, {0, 0}, "ab\r\n", end, 1);
+        duringDrag = {DragRangeStart(), DragRangeEnd()};
+        return Qt::CopyAction;
+    }
+    std::pair<TextPosition, TextPosition> duringDrag;
+};
 
 } // namespace
 
@@ -27,17 +69,11 @@ private slots:
     void init();
     void cleanup();
 
-    void clickRoundsToTheNearerSide();
-    void dragSelectsByCharacter();
-    void shiftClickExtendsFromAnchor();
-    void controlClickSelectsWords();
-    void doubleClickSelectsWord();
-    void marginSelectsWholeLines();
-    void controlClickInMarginSelectsAll();
-    void clickInsideSelectionOnlyMovesCaret();
+    void strokes_data();
+    void strokes();
+    void clickPastTheTextAndRememberedColumn();
     void dragOfSelectionCopiesTextOnly();
     void changesDuringDragMoveTheDragRange();
-    void rightClickMovesCaretOutsideSelection();
     void autoScrollWhileSelecting_data();
     void autoScrollWhileSelecting();
     void losingFocusEndsMouseSelection();
@@ -60,151 +96,94 @@ void TestTextViewMouse::cleanup() {
     delete m_buffer;
 }
 
-void TestTextViewMouse::clickRoundsToTheNearerSide() {
+void TestTextViewMouse::strokes_data() {
+    QTest::addColumn<QString>("strokes");
+    QTest::addColumn<TextPosition>("caret");          // line -1: not checked
+    QTest::addColumn<TextPosition>("selectionStart"); // line -1: no selection
+    QTest::addColumn<TextPosition>("selectionEnd");
+    QTest::addColumn<bool>("selecting");      // whether the mouse selection is still going on
+    QTest::addColumn<TextPosition>("anchor"); // line -1: not checked
+
+    using P = TextPosition;
+    auto row = [](const char* name, const QByteArray& strokes, P caret, P from, P to,
+                  bool selecting = false, P anchor = {-1, 0}) {
+        QTest::newRow(name) << QString::fromLatin1(strokes) << caret << from << to << selecting
+                            << anchor;
+    };
+    const P none{-1, 0};
+    const char* dclick = "click 1:3,press 1:3,dclick 1:3"; // as real double clicks arrive
+    const QByteArray selected = "click 0:2,Shift+click 0:12,press 0:7";
+    const QByteArray rselected = "click 0:0,Shift+click 0:5,rclick ";
+    row("click on the left part of a cell lands on it", "click 0:2", {0, 2}, none, none);
+    row("click on the right half rounds up", "click 0:2>", {0, 3}, none, none);
+    row("press starts a mouse selection", "press 0:1", {0, 1}, none, none, true);
+    row("drag selects by character", "press 0:1,move 1:3,release 1:3", {1, 3}, {0, 1}, {1, 3},
+        false, {0, 1});
+    row("drag backwards", "press 3:4,move 3:1,release 3:1", {3, 1}, {3, 1}, {3, 4});
+    row("shift click extends from the anchor", "click 0:6,Shift+click 3:2", none, {0, 6}, {3, 2});
+    row("shift click before the anchor", "click 0:6,Shift+click 3:2,Shift+click 0:2", none, {0, 2},
+        {0, 6});
+    row("ctrl press selects a word with its underscore and digit", "Ctrl+press 0:8", none, {0, 6},
+        {0, 12}, true);
+    row("ctrl drag extends by words", "Ctrl+press 0:8,move 0:15", none, {0, 6}, {0, 18}, true);
+    row("ctrl drag back keeps the anchor's word",
+        "Ctrl+press 0:8,move 0:15,move 0:2,Ctrl+release 0:2", none, {0, 0}, {0, 12});
+    row("double click selects the word", dclick, {1, 6}, {1, 1}, {1, 6}, true);
+    row("double click drag extends by words", QByteArray(dclick).append(",move 0:14,release 0:14"),
+        none, {0, 13}, {1, 6});
+    row("double click on a tab after a word selects nothing",
+        QByteArray(dclick).append(",move 0:14,release 0:14,dclick 1:0,release 1:0"), none, none,
+        none);
+    row("margin click selects the line", "click m1", {2, 0}, {1, 0}, {2, 0});
+    row("margin drag extends by lines", "press m1,move m2", none, {1, 0}, {3, 0}, true);
+    row("margin drag onto the last line ends at its end", "press m1,move m2,move m3,release m3",
+        {3, 9}, {1, 0}, {3, 9});
+    row("margin drag upwards keeps the starting line", "press m2,move m0,release m0", none, {0, 0},
+        {3, 0});
+    row("leaving the margin selects by character", "press m0,move 1:3,release 1:3", none, {0, 0},
+        {1, 3});
+    row("ctrl click in the margin selects all", "Ctrl+click m2", none, {0, 0}, {3, 9});
+    row("press inside the selection keeps it", selected, none, {0, 2}, {0, 12});
+    row("click inside the selection only moves the caret", selected + ",release 0:7", {0, 7}, none,
+        none, false, {0, 2});
+    row("right click inside the selection keeps it", rselected + "0:2", none, {0, 0}, {0, 5});
+    row("right click outside the selection moves the caret", rselected + "1:2", {1, 2}, none, none,
+        false, {1, 2});
+}
+
+void TestTextViewMouse::strokes() {
+    QFETCH(QString, strokes);
+    QFETCH(TextPosition, caret);
+    QFETCH(TextPosition, selectionStart);
+    QFETCH(TextPosition, selectionEnd);
+    QFETCH(bool, selecting);
+    QFETCH(TextPosition, anchor);
+    const QPoint last = Mouse(*m_view, strokes);
+    QCOMPARE(m_view->IsMouseSelecting(), selecting);
+    if (caret.line >= 0) QCOMPARE(m_view->CaretPosition(), caret);
+    if (anchor.line >= 0) QCOMPARE(m_view->Anchor(), anchor);
+    QCOMPARE(m_view->HasSelection(), selectionStart.line >= 0);
+    if (selectionStart.line >= 0) {
+        QCOMPARE(SelectionStartOf(*m_view), selectionStart);
+        QCOMPARE(SelectionEndOf(*m_view), selectionEnd);
+    }
+    if (selecting) QTest::mouseRelease(m_view->viewport(), Qt::LeftButton, {}, last);
+}
+
+void TestTextViewMouse::clickPastTheTextAndRememberedColumn() {
     QWidget* vp = m_view->viewport();
-    QTest::mouseClick(vp, Qt::LeftButton, {}, PointAt(*m_view, {0, 2}));
-    QCOMPARE(m_view->CaretPosition(), (TextPosition{0, 2}));
-    QVERIFY(!m_view->HasSelection());
-    QVERIFY(!m_view->IsMouseSelecting());
-    QTest::mouseClick(vp, Qt::LeftButton, {}, RightHalf(*m_view, {0, 2}));
-    QCOMPARE(m_view->CaretPosition(), (TextPosition{0, 3}));
-    // Past the line's end and below the last line.
     QTest::mouseClick(vp, Qt::LeftButton, {}, QPoint(vp->width() - 5, 5));
     QCOMPARE(m_view->CaretPosition(), (TextPosition{0, 18}));
     QTest::mouseClick(vp, Qt::LeftButton, {}, QPoint(60, vp->height() - 5));
     QCOMPARE(m_view->CaretPosition().line, 3);
-    // The remembered column comes from the click.
-    QTest::mouseClick(vp, Qt::LeftButton, {}, PointAt(*m_view, {0, 9}));
-    QTest::keyClick(m_view, Qt::Key_Down);
-    QTest::keyClick(m_view, Qt::Key_Down);
-    QTest::keyClick(m_view, Qt::Key_Down);
+    Mouse(*m_view, "click 0:9");
+    PressKeys(m_view, "Down,Down,Down");
     QCOMPARE(m_view->CaretPosition(), (TextPosition{3, 9}));
 }
-
-void TestTextViewMouse::dragSelectsByCharacter() {
-    QWidget* vp = m_view->viewport();
-    QTest::mousePress(vp, Qt::LeftButton, {}, PointAt(*m_view, {0, 1}));
-    QVERIFY(m_view->IsMouseSelecting());
-    QTest::mouseMove(vp, PointAt(*m_view, {1, 3}));
-    QCOMPARE(m_view->CaretPosition(), (TextPosition{1, 3}));
-    QTest::mouseRelease(vp, Qt::LeftButton, {}, PointAt(*m_view, {1, 3}));
-    QVERIFY(!m_view->IsMouseSelecting());
-    QCOMPARE(SelectionStartOf(*m_view), (TextPosition{0, 1}));
-    QCOMPARE(SelectionEndOf(*m_view), (TextPosition{1, 3}));
-    QCOMPARE(m_view->Anchor(), (TextPosition{0, 1}));
-    // Backwards.
-    QTest::mousePress(vp, Qt::LeftButton, {}, PointAt(*m_view, {3, 4}));
-    QTest::mouseMove(vp, PointAt(*m_view, {3, 1}));
-    QTest::mouseRelease(vp, Qt::LeftButton, {}, PointAt(*m_view, {3, 1}));
-    QCOMPARE(SelectionStartOf(*m_view), (TextPosition{3, 1}));
-    QCOMPARE(SelectionEndOf(*m_view), (TextPosition{3, 4}));
-    QCOMPARE(m_view->CaretPosition(), (TextPosition{3, 1}));
-}
-
-void TestTextViewMouse::shiftClickExtendsFromAnchor() {
-    QWidget* vp = m_view->viewport();
-    QTest::mouseClick(vp, Qt::LeftButton, {}, PointAt(*m_view, {0, 6}));
-    QTest::mouseClick(vp, Qt::LeftButton, Qt::ShiftModifier, PointAt(*m_view, {3, 2}));
-    QCOMPARE(SelectionStartOf(*m_view), (TextPosition{0, 6}));
-    QCOMPARE(SelectionEndOf(*m_view), (TextPosition{3, 2}));
-    QTest::mouseClick(vp, Qt::LeftButton, Qt::ShiftModifier, PointAt(*m_view, {0, 2}));
-    QCOMPARE(SelectionStartOf(*m_view), (TextPosition{0, 2}));
-    QCOMPARE(SelectionEndOf(*m_view), (TextPosition{0, 6}));
-}
-
-void TestTextViewMouse::controlClickSelectsWords() {
-    QWidget* vp = m_view->viewport();
-    QTest::mousePress(vp, Qt::LeftButton, Qt::ControlModifier, PointAt(*m_view, {0, 8}));
-    QCOMPARE(SelectionStartOf(*m_view), (TextPosition{0, 6}));
-    QCOMPARE(SelectionEndOf(*m_view), (TextPosition{0, 12})); // the underscore and digit belong to it
-    QTest::mouseMove(vp, PointAt(*m_view, {0, 15}));
-    QCOMPARE(SelectionEndOf(*m_view), (TextPosition{0, 18}));
-    QTest::mouseMove(vp, PointAt(*m_view, {0, 2}));
-    QCOMPARE(SelectionStartOf(*m_view), (TextPosition{0, 0}));
-    QTest::mouseRelease(vp, Qt::LeftButton, Qt::ControlModifier, PointAt(*m_view, {0, 2}));
-    // Whole words at both ends: the anchor's word stays selected.
-    QCOMPARE(SelectionStartOf(*m_view), (TextPosition{0, 0}));
-    QCOMPARE(SelectionEndOf(*m_view), (TextPosition{0, 12}));
-}
-
-void TestTextViewMouse::doubleClickSelectsWord() {
-    QWidget* vp = m_view->viewport();
-    // Real double clicks arrive as press, release, press, double click, release.
-    const QPoint point = PointAt(*m_view, {1, 3});
-    QTest::mouseClick(vp, Qt::LeftButton, {}, point);
-    QTest::mousePress(vp, Qt::LeftButton, {}, point);
-    QTest::mouseDClick(vp, Qt::LeftButton, {}, point);
-    QVERIFY(m_view->IsMouseSelecting());
-    QCOMPARE(SelectionStartOf(*m_view), (TextPosition{1, 1}));
-    QCOMPARE(SelectionEndOf(*m_view), (TextPosition{1, 6}));
-    QCOMPARE(m_view->CaretPosition(), (TextPosition{1, 6}));
-    // Dragging on extends by whole words.
-    QTest::mouseMove(vp, PointAt(*m_view, {0, 14}));
-    QTest::mouseRelease(vp, Qt::LeftButton, {}, PointAt(*m_view, {0, 14}));
-    QCOMPARE(SelectionStartOf(*m_view), (TextPosition{0, 13}));
-    QCOMPARE(SelectionEndOf(*m_view), (TextPosition{1, 6}));
-    // On a byte that is no word character, after another one, the selection is empty.
-    QTest::mouseDClick(vp, Qt::LeftButton, {}, PointAt(*m_view, {1, 0}));
-    QTest::mouseRelease(vp, Qt::LeftButton, {}, PointAt(*m_view, {1, 0}));
-    QVERIFY(!m_view->HasSelection());
-}
-
-void TestTextViewMouse::marginSelectsWholeLines() {
-    QWidget* vp = m_view->viewport();
-    QTest::mouseClick(vp, Qt::LeftButton, {}, MarginPoint(*m_view, 1));
-    QCOMPARE(SelectionStartOf(*m_view), (TextPosition{1, 0}));
-    QCOMPARE(SelectionEndOf(*m_view), (TextPosition{2, 0}));
-    QCOMPARE(m_view->CaretPosition(), (TextPosition{2, 0}));
-    // Dragging down in the margin extends by lines; the last line ends at its end.
-    QTest::mousePress(vp, Qt::LeftButton, {}, MarginPoint(*m_view, 1));
-    QTest::mouseMove(vp, MarginPoint(*m_view, 2));
-    QCOMPARE(SelectionStartOf(*m_view), (TextPosition{1, 0}));
-    QCOMPARE(SelectionEndOf(*m_view), (TextPosition{3, 0}));
-    QTest::mouseMove(vp, MarginPoint(*m_view, 3));
-    QTest::mouseRelease(vp, Qt::LeftButton, {}, MarginPoint(*m_view, 3));
-    QCOMPARE(SelectionStartOf(*m_view), (TextPosition{1, 0}));
-    QCOMPARE(SelectionEndOf(*m_view), (TextPosition{3, 9}));
-    QCOMPARE(m_view->CaretPosition(), (TextPosition{3, 9}));
-    // Upwards from a line keeps that whole line.
-    QTest::mousePress(vp, Qt::LeftButton, {}, MarginPoint(*m_view, 2));
-    QTest::mouseMove(vp, MarginPoint(*m_view, 0));
-    QTest::mouseRelease(vp, Qt::LeftButton, {}, MarginPoint(*m_view, 0));
-    QCOMPARE(SelectionStartOf(*m_view), (TextPosition{0, 0}));
-    QCOMPARE(SelectionEndOf(*m_view), (TextPosition{3, 0}));
-    // Leaving the margin turns the line selection into a character selection.
-    QTest::mousePress(vp, Qt::LeftButton, {}, MarginPoint(*m_view, 0));
-    QTest::mouseMove(vp, PointAt(*m_view, {1, 3}));
-    QTest::mouseRelease(vp, Qt::LeftButton, {}, PointAt(*m_view, {1, 3}));
-    QCOMPARE(SelectionStartOf(*m_view), (TextPosition{0, 0}));
-    QCOMPARE(SelectionEndOf(*m_view), (TextPosition{1, 3}));
-}
-
-void TestTextViewMouse::controlClickInMarginSelectsAll() {
-    QTest::mouseClick(m_view->viewport(), Qt::LeftButton, Qt::ControlModifier,
-                      MarginPoint(*m_view, 2));
-    QCOMPARE(SelectionStartOf(*m_view), (TextPosition{0, 0}));
-    QCOMPARE(SelectionEndOf(*m_view), (TextPosition{3, 9}));
-    QVERIFY(!m_view->IsMouseSelecting());
-}
-
-void TestTextViewMouse::clickInsideSelectionOnlyMovesCaret() {
-    QWidget* vp = m_view->viewport();
-    QTest::mouseClick(vp, Qt::LeftButton, {}, PointAt(*m_view, {0, 2}));
-    QTest::mouseClick(vp, Qt::LeftButton, Qt::ShiftModifier, PointAt(*m_view, {0, 12}));
-    QTest::mousePress(vp, Qt::LeftButton, {}, PointAt(*m_view, {0, 7}));
-    QVERIFY(m_view->HasSelection());
-    QVERIFY(!m_view->IsMouseSelecting());
-    QTest::mouseRelease(vp, Qt::LeftButton, {}, PointAt(*m_view, {0, 7}));
-    QCOMPARE(m_view->CaretPosition(), (TextPosition{0, 7}));
-    QVERIFY(!m_view->HasSelection());
-    QCOMPARE(m_view->Anchor(), (TextPosition{0, 2}));
-}
-
 void TestTextViewMouse::dragOfSelectionCopiesTextOnly() {
     SetBufferText(*m_buffer, "one caf\xe9 two");
     QWidget* vp = m_view->viewport();
-    QTest::mouseClick(vp, Qt::LeftButton, {}, PointAt(*m_view, {0, 4}));
-    QTest::mouseClick(vp, Qt::LeftButton, Qt::ShiftModifier, PointAt(*m_view, {0, 8}));
+    Mouse(*m_view, "click 0:4,Shift+click 0:8");
     QString dragged;
     Qt::DropActions actions;
     bool seen = false;
@@ -218,8 +197,7 @@ void TestTextViewMouse::dragOfSelectionCopiesTextOnly() {
         // Ends the drag where the platform runs one; otherwise an ordinary release.
         QTest::mouseRelease(vp, Qt::LeftButton, {}, PointAt(*m_view, {0, 6}));
     });
-    QTest::mousePress(vp, Qt::LeftButton, {}, PointAt(*m_view, {0, 5}));
-    QTest::mouseMove(vp, PointAt(*m_view, {0, 6}));
+    Mouse(*m_view, "press 0:5,move 0:6");
     QTRY_VERIFY(seen);
     QCOMPARE(dragged, QString::fromUtf8("caf\u00e9"));
     QCOMPARE(actions, Qt::DropActions(Qt::CopyAction));
@@ -229,31 +207,10 @@ void TestTextViewMouse::dragOfSelectionCopiesTextOnly() {
     QCOMPARE(SelectionEndOf(*m_view), (TextPosition{0, 8}));
 }
 
-namespace {
-
-// A view whose drag loop inserts text before the dragged range, as a drop would.
-class CDropInsideView : public CTextView {
-public:
-    Qt::DropAction RunDragLoop(QDrag&) override {
-        TextPosition end;
-        Buffer()->InsertTextAt(nullptr, {0, 0}, "ab\r\n", end, 1);
-        duringDrag = {DragRangeStart(), DragRangeEnd()};
-        return Qt::CopyAction;
-    }
-    std::pair<TextPosition, TextPosition> duringDrag;
-};
-
-} // namespace
-
 void TestTextViewMouse::changesDuringDragMoveTheDragRange() {
     CDropInsideView view;
     QVERIFY(ShowFocusedView(view, *m_buffer));
-    QWidget* vp = view.viewport();
-    QTest::mouseClick(vp, Qt::LeftButton, {}, PointAt(view, {1, 1}));
-    QTest::mouseClick(vp, Qt::LeftButton, Qt::ShiftModifier, PointAt(view, {1, 4}));
-    QTest::mousePress(vp, Qt::LeftButton, {}, PointAt(view, {1, 2}));
-    QTest::mouseMove(vp, PointAt(view, {1, 3}));
-    QTest::mouseRelease(vp, Qt::LeftButton, {}, PointAt(view, {1, 3}));
+    Mouse(view, "click 1:1,Shift+click 1:4,press 1:2,move 1:3,release 1:3");
     QCOMPARE(view.duringDrag.first, (TextPosition{2, 1}));
     QCOMPARE(view.duringDrag.second, (TextPosition{2, 4}));
     QVERIFY(!view.IsDragSourceActive());
@@ -263,18 +220,6 @@ void TestTextViewMouse::changesDuringDragMoveTheDragRange() {
     QVERIFY(m_buffer->UndoGroup(undone));
     QVERIFY(!m_buffer->HasUndo());
     QCOMPARE(m_buffer->Line(0), std::string_view("alpha beta_2 gamma"));
-}
-
-void TestTextViewMouse::rightClickMovesCaretOutsideSelection() {
-    QWidget* vp = m_view->viewport();
-    QTest::mouseClick(vp, Qt::LeftButton, {}, PointAt(*m_view, {0, 0}));
-    QTest::mouseClick(vp, Qt::LeftButton, Qt::ShiftModifier, PointAt(*m_view, {0, 5}));
-    QTest::mouseClick(vp, Qt::RightButton, {}, PointAt(*m_view, {0, 2}));
-    QVERIFY(m_view->HasSelection());
-    QTest::mouseClick(vp, Qt::RightButton, {}, PointAt(*m_view, {1, 2}));
-    QVERIFY(!m_view->HasSelection());
-    QCOMPARE(m_view->CaretPosition(), (TextPosition{1, 2}));
-    QCOMPARE(m_view->Anchor(), (TextPosition{1, 2}));
 }
 
 void TestTextViewMouse::autoScrollWhileSelecting_data() {
@@ -314,18 +259,16 @@ void TestTextViewMouse::autoScrollWhileSelecting() {
 }
 
 void TestTextViewMouse::losingFocusEndsMouseSelection() {
-    QWidget* vp = m_view->viewport();
-    QTest::mousePress(vp, Qt::LeftButton, {}, PointAt(*m_view, {0, 1}));
+    Mouse(*m_view, "press 0:1");
     QVERIFY(m_view->IsMouseSelecting());
     m_view->clearFocus();
     QVERIFY(!m_view->IsMouseSelecting());
-    QTest::mouseRelease(vp, Qt::LeftButton, {}, PointAt(*m_view, {0, 1}));
+    Mouse(*m_view, "release 0:1");
 }
 
 void TestTextViewMouse::cursorShapes() {
     QWidget* vp = m_view->viewport();
-    QTest::mouseClick(vp, Qt::LeftButton, {}, PointAt(*m_view, {0, 0}));
-    QTest::mouseClick(vp, Qt::LeftButton, Qt::ShiftModifier, PointAt(*m_view, {0, 5}));
+    Mouse(*m_view, "click 0:0,Shift+click 0:5");
     auto hover = [&](QPoint point) {
         QMouseEvent move(QEvent::MouseMove, point, vp->mapToGlobal(point), Qt::NoButton,
                          Qt::NoButton, Qt::NoModifier);
