@@ -115,6 +115,18 @@ constexpr bool IsWordByte(unsigned char b) {
     return (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || (b >= '0' && b <= '9') || b == '_';
 }
 
+// What the scan looks for in each byte: word bytes, the two marks `/` and `@`, the rest.
+enum class ByteKind : unsigned char { Other, Word, Mark };
+
+constexpr std::array<ByteKind, 256> kByteKinds = [] {
+    std::array<ByteKind, 256> kinds{};
+    for (int b = 0; b < 256; ++b)
+        kinds[b] = IsWordByte(static_cast<unsigned char>(b)) ? ByteKind::Word
+                   : (b == '/' || b == '@')                  ? ByteKind::Mark
+                                                             : ByteKind::Other;
+    return kinds;
+}();
+
 // Appends spans in order of start; a span that would start before the last one is dropped.
 // Without an array nothing is stored.
 class SpanWriter {
@@ -180,26 +192,35 @@ LineCookie ScanSphereLine(const char* text, int length, LineCookie cookie, Colou
         wordStart = -1;
     };
 
-    for (int i = 0; i < length; ++i) {
-        const auto b = static_cast<unsigned char>(text[i]);
-        if (i == 0) {
-            out.Add(0, ColourNormalText);
-        } else if (b == '/' && text[i - 1] == '/') {
-            out.Add(i - 1, ColourComment);
-            result |= SphereCommentCookieBit;
-            break; // The slash before ended any open word.
-        } else if (b == '@') {
-            out.Add(i, ColourTriggerMark);
-        }
-
-        if (IsWordByte(b)) {
-            if (wordStart < 0) wordStart = i;
-        } else if (wordStart >= 0) {
+    // One pass that skips through runs: a run of word bytes is a word, and of the other
+    // bytes only `/` and `@` matter. The first span is normal text from index 0; `@` and
+    // `//` are never looked at in column 0.
+    out.Add(0, ColourNormalText);
+    for (int i = 0; i < length;) {
+        if (kByteKinds[static_cast<unsigned char>(text[i])] == ByteKind::Word) {
+            wordStart = i;
+            do
+                ++i;
+            while (i < length && kByteKinds[static_cast<unsigned char>(text[i])] == ByteKind::Word);
+            if (i == length) break; // the line ends inside the word
+            // The byte that ends the word: a trigger mark there comes first, so that a
+            // keyword ended by `@` loses its span; normal colour resumes at that byte once
+            // a further byte follows, so a word ended by the line's last byte colours it.
+            if (text[i] == '@') out.Add(i, ColourTriggerMark);
             classifyWord(i);
-            // Normal colour resumes at the byte that ended the word, once a further byte
-            // follows; a word ended by the line's last byte colours that byte too.
             if (i + 1 < length) out.Add(i, ColourNormalText);
+            ++i;
+            continue;
         }
+        if (i > 0 && kByteKinds[static_cast<unsigned char>(text[i])] == ByteKind::Mark) {
+            if (text[i] == '/' && text[i - 1] == '/') {
+                out.Add(i - 1, ColourComment);
+                result |= SphereCommentCookieBit;
+                break; // the slash before ended any open word
+            }
+            if (text[i] == '@') out.Add(i, ColourTriggerMark);
+        }
+        ++i;
     }
     if (wordStart >= 0) classifyWord(length);
     return result;
