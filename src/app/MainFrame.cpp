@@ -3,12 +3,12 @@
 #include "ChildFrame.h"
 #include "WindowTabBar.h"
 
-#include "StringTable.h"
 #include "framework/CommandAction.h"
 #include "framework/CommandIds.h"
 #include "framework/Document.h"
 #include "framework/MessageBox.h"
 #include "framework/SettingsStore.h"
+#include "framework/Windows1252.h"
 #include "prefs/IniFile.h"
 #include "view/TextView.h"
 
@@ -33,7 +33,7 @@ constexpr int kCascadeStep = 24;
 } // namespace
 
 CMainFrame::CMainFrame(CRecentFileList& recentFiles) : m_recentFiles(recentFiles) {
-    setWindowTitle(QString::fromLatin1(LoadResString(IDR_MAINFRAME)));
+    setWindowTitle(ResString(IDR_MAINFRAME));
     setAcceptDrops(true);
     m_idleTimer.setSingleShot(true);
     m_idleTimer.setInterval(0);
@@ -122,7 +122,7 @@ bool CMainFrame::RunCommand(unsigned id) {
 }
 
 void CMainFrame::OnUpdateFrameTitle() {
-    const QString appTitle = QString::fromLatin1(LoadResString(IDR_MAINFRAME));
+    const QString appTitle = ResString(IDR_MAINFRAME);
     CChildFrame* active = ActiveChildFrame();
     setWindowTitle(active ? appTitle + QStringLiteral(" - ") + active->Document().Title()
                           : appTitle);

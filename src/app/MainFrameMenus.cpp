@@ -2,10 +2,10 @@
 #include "Icons.h"
 #include "MainFrame.h"
 
-#include "StringTable.h"
 #include "framework/CommandAction.h"
 #include "framework/CommandIds.h"
 #include "framework/RecentFileList.h"
+#include "framework/Windows1252.h"
 
 #include <QIcon>
 #include <QLabel>
@@ -19,8 +19,8 @@ namespace {
 
 // The status bar prompt of a command (before "\n") and its tooltip (after it).
 QStringList Prompt(unsigned id) {
-    const char* text = LoadResString(id);
-    return text ? QString::fromLatin1(text).split(u'\n') : QStringList();
+    const QString text = ResString(id);
+    return text.isEmpty() ? QStringList() : text.split(u'\n');
 }
 
 void SetPrompt(QAction* action, unsigned id) {
@@ -234,7 +234,7 @@ void CMainFrame::CreateToolBars() {
 }
 
 void CMainFrame::CreateStatusBar() {
-    m_messagePane = new QLabel(QString::fromLatin1(LoadResString(57345)));
+    m_messagePane = new QLabel(ResString(57345));
     m_caretPane = new QLabel;
     m_caretPane->setFixedWidth(150);
     m_caretPane->setFrameShape(QFrame::Panel);

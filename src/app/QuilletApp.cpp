@@ -7,11 +7,11 @@
 #include "MainFrame.h"
 #include "SettingsLocation.h"
 
-#include "StringTable.h"
 #include "framework/CommandIds.h"
 #include "framework/MessageBox.h"
 #include "framework/ModalDialog.h"
 #include "framework/Profile.h"
+#include "framework/Windows1252.h"
 #include "script/QuilletDoc.h"
 #include "script/QuilletView.h"
 
@@ -23,14 +23,6 @@
 #include <QMdiSubWindow>
 
 #include <memory>
-
-namespace {
-
-QString ResString(unsigned id) {
-    return QString::fromLatin1(LoadResString(id));
-}
-
-} // namespace
 
 CQuilletApp::CQuilletApp() : m_template(ResString(IDR_QUILLETTYPE)) {
     Q_INIT_RESOURCE(quillet);

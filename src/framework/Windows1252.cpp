@@ -1,5 +1,7 @@
 #include "Windows1252.h"
 
+#include "StringTable.h"
+
 namespace {
 
 // Unicode of the bytes 0x80-0x9F; the undefined ones keep their own value.
@@ -16,18 +18,15 @@ bool IsUndefined(unsigned char byte) {
 } // namespace
 
 QChar CharFromWindows1252(unsigned char byte) {
-    if (byte >= 0x80 && byte < 0xA0)
-        return QChar(HighControls[byte - 0x80]);
+    if (byte >= 0x80 && byte < 0xA0) return QChar(HighControls[byte - 0x80]);
     return QChar(char16_t(byte));
 }
 
 int Windows1252FromChar(QChar ch) {
     const char16_t code = ch.unicode();
-    if (code < 0x80 || (code >= 0xA0 && code < 0x100))
-        return code;
+    if (code < 0x80 || (code >= 0xA0 && code < 0x100)) return code;
     for (int i = 0; i < 32; ++i) {
-        if (HighControls[i] == code)
-            return 0x80 + i;
+        if (HighControls[i] == code) return 0x80 + i;
     }
     return -1;
 }
@@ -46,12 +45,16 @@ std::string Windows1252FromText(const QString& text) {
     bytes.reserve(std::size_t(text.size()));
     for (QChar ch : text) {
         const int byte = Windows1252FromChar(ch);
-        if (byte >= 0)
-            bytes.push_back(static_cast<char>(byte));
+        if (byte >= 0) bytes.push_back(static_cast<char>(byte));
     }
     return bytes;
 }
 
 bool IsPrintableWindows1252(unsigned char byte) {
     return byte >= 0x20 && byte != 0x7F && !IsUndefined(byte);
+}
+
+QString ResString(unsigned id) {
+    const char* text = LoadResString(id);
+    return text ? TextFromWindows1252(text) : QString();
 }

@@ -21,3 +21,6 @@ std::string Windows1252FromText(const QString& text);
 // True for a byte that shows a visible character: not a control character (0x00-0x1F,
 // 0x7F) and not one of the five undefined bytes. The tab is not printable either.
 bool IsPrintableWindows1252(unsigned char byte);
+
+// A text of the string table as Unicode; empty for an id the table does not hold.
+QString ResString(unsigned id);

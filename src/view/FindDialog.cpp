@@ -3,7 +3,6 @@
 #include "TextSearch.h"
 #include "TextView.h"
 
-#include "StringTable.h"
 #include "framework/MessageBox.h"
 #include "framework/Windows1252.h"
 
@@ -42,7 +41,7 @@ bool SearchBytes(const QString& text, std::string& bytes) {
 }
 
 void ShowCannotFindMessage(QWidget* parent, const QString& text) {
-    QString message = QString::fromLatin1(LoadResString(IdsCannotFindString));
+    QString message = ResString(IdsCannotFindString);
     message.replace(QLatin1String("%s"), text);
     ShowMessage(parent, message, QString(), QMessageBox::NoIcon, QMessageBox::Ok);
 }
