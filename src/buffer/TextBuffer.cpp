@@ -166,14 +166,30 @@ void CTextBuffer::AttachView(CBufferObserver* view) {
 
 void CTextBuffer::DetachView(CBufferObserver* view) {
     auto it = std::find(m_views.begin(), m_views.end(), view);
-    if (it != m_views.end()) m_views.erase(it);
+    if (it == m_views.end()) return;
+    const std::size_t index = std::size_t(it - m_views.begin());
+    m_views.erase(it);
+    // Keep every running broadcast on the same next observer: the entries behind the
+    // removed one have moved down by one.
+    for (Broadcast* b = m_broadcast; b; b = b->outer) {
+        if (index >= b->end) continue;
+        --b->end;
+        if (index < b->next) --b->next;
+    }
 }
 
 void CTextBuffer::BroadcastChange(CBufferObserver* source, const ChangeContext* context,
                                   unsigned hints, int line) {
-    // By index: a view may detach itself while it is being told.
-    for (std::size_t i = 0; i < m_views.size(); ++i)
-        m_views[i]->OnBufferChanged(source, context, hints, line);
+    // Every observer attached when the change began is told once, even when one of them
+    // detaches itself or another while it is being told; one attached meanwhile is not.
+    Broadcast broadcast{0, m_views.size(), m_broadcast};
+    m_broadcast = &broadcast;
+    struct Restore {
+        CTextBuffer* buffer;
+        ~Restore() { buffer->m_broadcast = buffer->m_broadcast->outer; }
+    } restore{this};
+    while (broadcast.next < broadcast.end)
+        m_views[broadcast.next++]->OnBufferChanged(source, context, hints, line);
 }
 
 void CTextBuffer::MarkModified(bool modified) {

@@ -76,6 +76,12 @@ public:
     std::string CopyRange(TextPosition start, TextPosition end,
                           std::string_view lineEnd = "\r\n") const;
 
+    // Exact lines, for text that must come back byte for byte (a copy pasted inside the
+    // program): a CR inside a line stays a byte of that line instead of a line break.
+    TextLines CopyLines(TextPosition start, TextPosition end) const;
+    bool InsertLinesAt(CBufferObserver* source, TextPosition at, TextLines lines, TextPosition& end,
+                       int action, bool record = true);
+
     // A new line before `at`, or at the end when `at` is -1; flags 0.
     void InsertLineRecord(std::string_view bytes, int at = -1);
     void AppendToLineText(int line, std::string_view bytes);
@@ -150,6 +156,13 @@ private:
     std::vector<LineRecord> m_lines;
     std::vector<std::unique_ptr<char[]>> m_fileBlocks; // bytes of lines read from a file
     std::vector<CBufferObserver*> m_views;
+    // The broadcasts under way, innermost first: where each one is in m_views.
+    struct Broadcast {
+        std::size_t next;
+        std::size_t end;
+        Broadcast* outer;
+    };
+    Broadcast* m_broadcast = nullptr;
     bool m_readOnly = false;
     bool m_modified = false;
     int m_lineEndStyle = StyleDOS;
@@ -160,5 +173,6 @@ private:
     int m_savedUndoPos = 0; // -1 once the saved state can no longer be reached
     int m_undoLimit = DefaultUndoLimit;
     bool m_groupOpen = false;
+    bool m_groupRecorded = false; // the open group has added a record
     bool m_groupStartPending = false;
 };

@@ -93,8 +93,17 @@ void CTextBuffer::AfterChange() {
 
 bool CTextBuffer::InsertTextAt(CBufferObserver* source, TextPosition at, std::string_view text,
                                TextPosition& end, int action, bool record) {
-    if (m_readOnly || !IsValidPosition(at) || text.size() > kMaxInsert) return false;
-    TextLines lines = SplitAtLineBreaks(text);
+    if (text.size() > kMaxInsert) return false;
+    return InsertLinesAt(source, at, SplitAtLineBreaks(text), end, action, record);
+}
+
+bool CTextBuffer::InsertLinesAt(CBufferObserver* source, TextPosition at, TextLines lines,
+                                TextPosition& end, int action, bool record) {
+    if (m_readOnly || !IsValidPosition(at) || lines.text.size() > kMaxInsert) return false;
+    for (const LinePiece& piece : lines.pieces)
+        if (piece.offset < 0 || piece.length < 0 ||
+            std::size_t(piece.offset) + std::size_t(piece.length) > lines.text.size())
+            return false;
     end = InsertLines(source, at, lines);
     if (!record) return true;
     // The record keeps the text as it was passed in, cut into the lines it made.
@@ -140,6 +149,13 @@ std::string CTextBuffer::JoinRange(TextPosition start, TextPosition end, std::st
         result.append(line.text + from, to - from);
     }
     return result;
+}
+
+TextLines CTextBuffer::CopyLines(TextPosition start, TextPosition end) const {
+    TextLines lines;
+    if (IsValidPosition(start) && IsValidPosition(end) && !(end < start))
+        lines.text = JoinRange(start, end, "\r\n", &lines.pieces);
+    return lines;
 }
 
 std::string CTextBuffer::CopyRange(TextPosition start, TextPosition end,

@@ -10,17 +10,21 @@ void CTextBuffer::ResetUndoState() {
     m_undoPos = 0;
     m_savedUndoPos = 0;
     m_groupOpen = false;
+    m_groupRecorded = false;
     m_groupStartPending = false;
     m_undoLimit = DefaultUndoLimit;
 }
 
 void CTextBuffer::OpenUndoGroup(bool merge) {
     m_groupOpen = true;
+    m_groupRecorded = false;
     m_groupStartPending = !(merge && m_undoPos > 0);
 }
 
 void CTextBuffer::CloseUndoGroup(CBufferObserver* source) {
-    if (source && m_undoPos > 0) {
+    // Only a group that recorded something is reported: an empty one (a click that moved
+    // nothing, a cancelled drag) must not replay the previous record's action.
+    if (source && m_groupRecorded && m_undoPos > 0) {
         // The group still counts as open during the call: a record the view adds from it
         // joins no outer bracket, and the pending start makes it a group of its own.
         m_groupStartPending = true;
@@ -55,6 +59,7 @@ void CTextBuffer::AddUndoRecord(bool insertion, TextPosition start, TextPosition
     record.text = std::move(text);
     m_undo.push_back(std::move(record));
     m_undoPos = static_cast<int>(m_undo.size());
+    m_groupRecorded = true;
 }
 
 // Drops the oldest whole group, but never the group that is still being built: the limit

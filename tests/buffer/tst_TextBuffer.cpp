@@ -36,6 +36,7 @@ public:
         }
         changes.push_back(c);
         if (log) log->push_back(this);
+        if (onChange) onChange();
     }
     void OnEditActionDone(int action, std::string_view text) override {
         done.emplace_back(action, std::string(text));
@@ -45,6 +46,7 @@ public:
     std::vector<Change> changes;
     std::vector<std::pair<int, std::string>> done;
     std::function<void(int, std::string_view)> onDone;
+    std::function<void()> onChange;
     std::vector<RecordingView*>* log = nullptr;
     TextPosition caret;
 };
@@ -449,6 +451,22 @@ void TestTextBuffer::broadcastsReachViewsInAttachOrder() {
     Insert(buffer, {0, 0}, "x");
     QCOMPARE(order, (std::vector<RecordingView*>{&a, &c, &a, &c}));
     QCOMPARE(a.changes[1].source, nullptr);
+
+    // A view that detaches itself (or the next one) while being told: every view attached
+    // when the change began is told once, a removed one not at all, a new one not yet.
+    RecordingView d, late;
+    for (RecordingView* v : {&b, &d, &late}) {
+        v->log = &order;
+        if (v != &late) buffer.AttachView(v);
+    }
+    order.clear();
+    a.onChange = [&] { buffer.DetachView(&a); };
+    c.onChange = [&] {
+        buffer.DetachView(&b);
+        buffer.AttachView(&late);
+    };
+    Insert(buffer, {0, 0}, "y");
+    QCOMPARE(order, (std::vector<RecordingView*>{&a, &c, &d}));
 }
 
 void TestTextBuffer::adjustPosition_data() {
@@ -664,6 +682,14 @@ void TestTextBuffer::autoIndentFromEditActionDoneIsOwnGroup() {
     QCOMPARE(buffer.UndoLabel(), std::string("Typing"));
     buffer.UndoGroup(caret);
     QCOMPARE(Lines(buffer), QStringList{"\tIF"});
+
+    // A group that records nothing (a click that moved no text) reports nothing: it must
+    // not replay the line break and indent again.
+    Insert(buffer, {0, 3}, "\r\n", ActionTyping, &view);
+    buffer.OpenUndoGroup(false);
+    buffer.CloseUndoGroup(&view);
+    QCOMPARE(view.done.size(), 2u);
+    QCOMPARE(Lines(buffer), (QStringList{"\tIF", "\t"}));
 }
 
 void TestTextBuffer::undoLimitDropsWholeOldestGroup() {
@@ -730,6 +756,18 @@ void TestTextBuffer::undoRestoresExactBytesOfCrLines() {
     QVERIFY(buffer.UndoGroup(caret));
     QVERIFY(buffer.WriteToFile(out.toStdString()));
     QCOMPARE(ReadFileBytes(out), bytes);
+
+    // The same lines copied and inserted as exact lines (a paste inside the program) keep
+    // their CR bytes, also after an undo and redo of the insertion.
+    TextPosition end;
+    QVERIFY(
+        buffer.InsertLinesAt(nullptr, {3, 0}, buffer.CopyLines({0, 0}, {3, 0}), end, ActionPaste));
+    QCOMPARE(end, (TextPosition{6, 0}));
+    QVERIFY(buffer.UndoGroup(caret) && buffer.RedoGroup(caret));
+    QVERIFY(buffer.WriteToFile(out.toStdString()));
+    QCOMPARE(ReadFileBytes(out), bytes + bytes);
+    TextLines hostile{"ab", {{1, 5}}};
+    QVERIFY(!buffer.InsertLinesAt(nullptr, {0, 0}, hostile, end, ActionPaste));
 }
 
 void TestTextBuffer::modifiedFollowsSavedPosition() {
