@@ -31,8 +31,7 @@ QFont MakeViewFont(const FontTemplate& source, bool italic, bool bold) {
     QFont font(source.faceName);
     font.setStyleHint(QFont::Monospace);
     ApplyTemplate(font, source, italic, bold);
-    if (IsMonospace(font))
-        return font;
+    if (IsMonospace(font)) return font;
     QFont fallback = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     ApplyTemplate(fallback, source, italic, bold);
     return fallback;

@@ -8,8 +8,7 @@
 // O(1): entries at or after the watermark count as not computed whatever they hold, and
 // are filled with the "not computed" value only when a later entry is stored. A value equal
 // to `NotComputed` reads as not computed wherever it is.
-template <typename T, T NotComputed>
-class CLineCache {
+template <typename T, T NotComputed> class CLineCache {
 public:
     bool Exists() const { return m_exists; }
     int Length() const { return static_cast<int>(m_values.size()); }
@@ -32,8 +31,7 @@ public:
         return line >= 0 && line < m_validBelow ? m_values[std::size_t(line)] : NotComputed;
     }
     void Set(int line, T value) {
-        if (line < 0 || line >= Length())
-            return;
+        if (line < 0 || line >= Length()) return;
         if (line >= m_validBelow) {
             std::fill(m_values.begin() + m_validBelow, m_values.begin() + line, NotComputed);
             m_validBelow = line + 1;
@@ -42,8 +40,7 @@ public:
     }
 
     void MarkStale(int line) {
-        if (line >= 0 && line < m_validBelow)
-            m_values[std::size_t(line)] = NotComputed;
+        if (line >= 0 && line < m_validBelow) m_values[std::size_t(line)] = NotComputed;
     }
     void MarkStaleFrom(int line) { m_validBelow = std::clamp(line, 0, m_validBelow); }
 

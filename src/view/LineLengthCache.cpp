@@ -13,8 +13,7 @@ void CLineLengthCache::Free() {
 }
 
 std::int32_t CLineLengthCache::LengthOf(int line, const Measure& measure) {
-    if (line < 0 || line >= m_lengths.Length())
-        return 0;
+    if (line < 0 || line >= m_lengths.Length()) return 0;
     std::int32_t length = m_lengths.Get(line);
     if (length < 0) {
         length = measure(line);

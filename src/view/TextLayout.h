@@ -22,5 +22,5 @@ int CharIndexAtCell(std::string_view line, int column, int tabSize);
 // The run's bytes with tabs expanded to spaces, the run starting at visual column
 // `startColumn`; only the cells from `skipCells` on, at most `maxCells` of them. Written to
 // `cells`, whose memory is reused from call to call.
-void ExpandLineText(std::string_view run, int startColumn, int tabSize, int skipCells,
-                    int maxCells, std::string& cells);
+void ExpandLineText(std::string_view run, int startColumn, int tabSize, int skipCells, int maxCells,
+                    std::string& cells);

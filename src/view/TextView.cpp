@@ -31,24 +31,20 @@ CTextView::CTextView(QWidget* parent) : QAbstractScrollArea(parent) {
 }
 
 CTextView::~CTextView() {
-    if (m_buffer)
-        m_buffer->DetachView(this);
+    if (m_buffer) m_buffer->DetachView(this);
 }
 
 void CTextView::AttachToBuffer(CTextBuffer* buffer) {
-    if (m_buffer)
-        m_buffer->DetachView(this);
+    if (m_buffer) m_buffer->DetachView(this);
     m_buffer = buffer ? buffer : LocateBuffer();
-    if (m_buffer)
-        m_buffer->AttachView(this);
+    if (m_buffer) m_buffer->AttachView(this);
     ResetView();
     UpdateVertScrollBar(false);
     UpdateHorzScrollBar(false);
 }
 
 void CTextView::DetachFromBuffer() {
-    if (!m_buffer)
-        return;
+    if (!m_buffer) return;
     m_buffer->DetachView(this);
     m_buffer = nullptr;
     ResetView();
@@ -76,8 +72,7 @@ void CTextView::ResetView() {
     m_caret = {};
     m_selStart = {};
     m_selEnd = {};
-    if (m_mouseSelecting)
-        EndMouseSelection();
+    if (m_mouseSelecting) EndMouseSelection();
     m_pendingDrag = false;
     m_deferHorzScrollUpdate = false;
     UpdateCaret();
@@ -94,28 +89,24 @@ int CTextView::LineCount() const {
 }
 
 int CTextView::LineLength(int line) const {
-    if (!m_buffer || line < 0 || line >= m_buffer->LineCount())
-        return 0;
+    if (!m_buffer || line < 0 || line >= m_buffer->LineCount()) return 0;
     return m_buffer->LineLength(line);
 }
 
 const char* CTextView::LineText(int line) const {
-    if (!m_buffer || line < 0 || line >= m_buffer->LineCount())
-        return nullptr;
+    if (!m_buffer || line < 0 || line >= m_buffer->LineCount()) return nullptr;
     return m_buffer->LineText(line);
 }
 
 std::uint32_t CTextView::LineFlags(int line) const {
-    if (!m_buffer || line < 0 || line >= m_buffer->LineCount())
-        return 0;
+    if (!m_buffer || line < 0 || line >= m_buffer->LineCount()) return 0;
     return m_buffer->LineFlags(line);
 }
 
 std::string_view CTextView::LineView(int line) const {
     const char* text = LineText(line);
     const int length = LineLength(line);
-    if (!text || length <= 0)
-        return {};
+    if (!text || length <= 0) return {};
     return {text, std::size_t(length)};
 }
 
@@ -131,15 +122,13 @@ int CTextView::MeasureVisualLength(int line) const {
 }
 
 int CTextView::VisualLineLength(int line) {
-    if (!m_lengths.Exists())
-        m_lengths.Create(LineCount());
+    if (!m_lengths.Exists()) m_lengths.Create(LineCount());
     return m_lengths.LengthOf(line, [this](int l) { return MeasureVisualLength(l); });
 }
 
 int CTextView::WidestLineLength() {
     if (m_widestLine < 0) {
-        if (!m_lengths.Exists())
-            m_lengths.Create(LineCount());
+        if (!m_lengths.Exists()) m_lengths.Create(LineCount());
         m_widestLine = m_lengths.Widest([this](int l) { return MeasureVisualLength(l); });
     }
     return m_widestLine;
@@ -154,33 +143,29 @@ void CTextView::MeasureFont() {
 }
 
 int CTextView::LineHeight() {
-    if (m_lineHeight < 0 || m_charWidth < 0)
-        MeasureFont();
+    if (m_lineHeight < 0 || m_charWidth < 0) MeasureFont();
     return m_lineHeight;
 }
 
 int CTextView::CharWidth() {
-    if (m_lineHeight < 0 || m_charWidth < 0)
-        MeasureFont();
+    if (m_lineHeight < 0 || m_charWidth < 0) MeasureFont();
     return m_charWidth;
 }
 
 int CTextView::ScreenLines() {
-    if (m_screenLines < 0)
-        m_screenLines = std::max(0, viewport()->height() / LineHeight());
+    if (m_screenLines < 0) m_screenLines = std::max(0, viewport()->height() / LineHeight());
     return m_screenLines;
 }
 
 int CTextView::ScreenChars() {
     if (m_screenChars < 0)
-        m_screenChars = std::max(0, (viewport()->width() - Margin) / CharWidth());
+        m_screenChars = std::max(0, (viewport()->width() - MarginWidth()) / CharWidth());
     return m_screenChars;
 }
 
 const QFont& CTextView::FontFor(bool italic, bool bold) {
     FontSlot& slot = m_fonts[std::size_t(2 * italic + bold)];
-    if (slot.font)
-        return *slot.font;
+    if (slot.font) return *slot.font;
     QFont font = MakeViewFont(m_fontTemplate, italic, bold);
     // Every glyph must advance exactly one cell, which is the normal font's "X" rounded to
     // whole pixels; letter spacing absorbs a fractional or different advance.
@@ -233,13 +218,14 @@ int CTextView::CharIndexAtColumn(int line, int column) const {
 
 TextPosition CTextView::ClientToText(QPoint point) {
     const int line = std::clamp(point.y() / LineHeight() + m_firstVisibleLine, 0, LineCount() - 1);
-    const int column = std::max(0, (point.x() - Margin) / CharWidth() + m_firstVisibleColumn);
+    const int column =
+        std::max(0, (point.x() - MarginWidth()) / CharWidth() + m_firstVisibleColumn);
     return {line, CharIndexAtCell(LineView(line), column, m_tabSize)};
 }
 
 QPoint CTextView::TextToClient(TextPosition position) {
     return {CharWidth() * (VisualColumn(position.line, position.ch) - m_firstVisibleColumn) +
-                Margin,
+                MarginWidth(),
             LineHeight() * (position.line - m_firstVisibleLine)};
 }
 
@@ -280,13 +266,10 @@ void CTextView::LineColours(int, QColor& background, QColor& text, bool& fillAft
 }
 
 ::LineCookie CTextView::LineCookie(int line) {
-    if (!m_cookies.Exists())
-        m_cookies.Create(LineCount());
-    if (line < 0 || line >= m_cookies.Length())
-        return 0;
+    if (!m_cookies.Exists()) m_cookies.Create(LineCount());
+    if (line < 0 || line >= m_cookies.Length()) return 0;
     ::LineCookie cookie = m_cookies.Get(line);
-    if (cookie != CookieNotComputed)
-        return cookie;
+    if (cookie != CookieNotComputed) return cookie;
     // Continue from the nearest line above with a known cookie.
     int known = std::min(line, m_cookies.FirstStaleLine()) - 1;
     while (known >= 0 && m_cookies.Get(known) == CookieNotComputed)
@@ -312,17 +295,13 @@ void CTextView::OnBufferChanged(CBufferObserver*, const ChangeContext* context, 
     }
     int firstChanged = line;
     if (hints & HintSingleLine) {
-        if (m_cookies.Exists())
-            m_cookies.MarkStaleFrom(line);
-        if (m_lengths.Exists())
-            m_lengths.MarkStale(line);
+        if (m_cookies.Exists()) m_cookies.MarkStaleFrom(line);
+        if (m_lengths.Exists()) m_lengths.MarkStale(line);
     } else {
         firstChanged = std::max(line, 0);
         const int count = LineCount();
-        if (m_cookies.Exists())
-            m_cookies.Resize(count, firstChanged);
-        if (m_lengths.Exists())
-            m_lengths.Resize(count, firstChanged);
+        if (m_cookies.Exists()) m_cookies.Resize(count, firstChanged);
+        if (m_lengths.Exists()) m_lengths.Resize(count, firstChanged);
     }
     InvalidateLines(firstChanged, -1);
     if (context) {
@@ -339,16 +318,24 @@ void CTextView::OnBufferChanged(CBufferObserver*, const ChangeContext* context, 
         m_firstVisibleLine = top.line;
         UpdateCaret();
     }
-    if (hints & HintVertRange)
-        UpdateVertScrollBar(false);
+    if (hints & HintVertRange) UpdateVertScrollBar(false);
     if (hints & HintHorzRange) {
         m_widestLine = -1;
-        if (!m_deferHorzScrollUpdate)
-            UpdateHorzScrollBar(false);
+        if (!m_deferHorzScrollUpdate) UpdateHorzScrollBar(false);
     }
 }
 
 // Widget events ------------------------------------------------------------------------
+
+void CTextView::SetMarginWidth(int width) {
+    width = std::max(width, int(Margin));
+    if (width == m_marginWidth) return;
+    m_marginWidth = width;
+    m_screenChars = -1;
+    UpdateHorzScrollBar(false);
+    UpdateCaret();
+    viewport()->update();
+}
 
 void CTextView::resizeEvent(QResizeEvent*) {
     m_screenLines = -1;
@@ -359,6 +346,5 @@ void CTextView::resizeEvent(QResizeEvent*) {
 
 void CTextView::changeEvent(QEvent* event) {
     QAbstractScrollArea::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange)
-        viewport()->update();
+    if (event->type() == QEvent::PaletteChange) viewport()->update();
 }

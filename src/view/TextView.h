@@ -39,7 +39,7 @@ class CTextView : public QAbstractScrollArea, public CBufferObserver, public CCo
     Q_OBJECT
 
 public:
-    static constexpr int Margin = 45;
+    static constexpr int Margin = 45; // the left margin's width unless a subclass widens it
 
     explicit CTextView(QWidget* parent = nullptr);
     ~CTextView() override;
@@ -65,7 +65,9 @@ public:
     int LineHeight();
     int CharWidth();
     int TabSize() const { return m_tabSize; }
-    static constexpr int MarginWidth() { return Margin; }
+    int MarginWidth() const { return m_marginWidth; }
+    // Widens or narrows the left margin (never below Margin); the text moves with it.
+    void SetMarginWidth(int width);
     int ScreenLines();
     int ScreenChars();
     int WidestLineLength();
@@ -310,6 +312,7 @@ private:
     bool m_showSelectionUnfocused = false;
     int m_firstVisibleLine = 0;
     int m_firstVisibleColumn = 0;
+    int m_marginWidth = Margin;
 
     bool m_lastSearchValid = false;
     unsigned m_lastSearchFlags = 0;
@@ -317,9 +320,9 @@ private:
 
     // Drawing buffers, reused from line to line and grown when a longer line needs them.
     std::vector<ColourSpan> m_spans;
-    std::string m_cells; // the visible cells of a run, tabs expanded
-    QString m_glyphs;    // a stretch of cells drawn as one string
-    QPoint m_lastMousePos;           // where the mouse was last seen while selecting
+    std::string m_cells;   // the visible cells of a run, tabs expanded
+    QString m_glyphs;      // a stretch of cells drawn as one string
+    QPoint m_lastMousePos; // where the mouse was last seen while selecting
     QBasicTimer m_caretTimer;
     QRect m_caretRect;
     bool m_caretShown = false;

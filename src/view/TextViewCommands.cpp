@@ -41,9 +41,8 @@ void CTextView::RegisterCommands() {
     OnCommandRange(ID_EDIT_TOGGLE_BOOKMARK0, ID_EDIT_TOGGLE_BOOKMARK9, [this](unsigned id) {
         ToggleNumberedBookmark(int(id - ID_EDIT_TOGGLE_BOOKMARK0));
     });
-    OnCommandRange(ID_EDIT_GO_BOOKMARK0, ID_EDIT_GO_BOOKMARK9, [this](unsigned id) {
-        GoToNumberedBookmark(int(id - ID_EDIT_GO_BOOKMARK0));
-    });
+    OnCommandRange(ID_EDIT_GO_BOOKMARK0, ID_EDIT_GO_BOOKMARK9,
+                   [this](unsigned id) { GoToNumberedBookmark(int(id - ID_EDIT_GO_BOOKMARK0)); });
     OnCommand(ID_EDIT_TOGGLE_BOOKMARK, [this](unsigned) { ToggleBookmark(); });
     const UpdateHandler whileBookmarksExist = [this](CCommandUI& ui) {
         ui.Enable(m_bookmarksExist);
@@ -83,8 +82,7 @@ void CTextView::keyPressEvent(QKeyEvent* event) {
 // Clipboard and drag data --------------------------------------------------------------------
 
 void CTextView::OnEditCopy() {
-    if (!HasSelection())
-        return;
+    if (!HasSelection()) return;
     NormaliseSelection();
     std::string text;
     TextInRange(m_drawnSelStart, m_drawnSelEnd, text);
@@ -92,11 +90,9 @@ void CTextView::OnEditCopy() {
 }
 
 bool CTextView::CopyTextToClipboard(const std::string& text) {
-    if (text.empty())
-        return false;
+    if (text.empty()) return false;
     QClipboard* clipboard = QGuiApplication::clipboard();
-    if (!clipboard)
-        return false;
+    if (!clipboard) return false;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     clipboard->setText(TextFromWindows1252(text));
     QGuiApplication::restoreOverrideCursor();
@@ -105,8 +101,7 @@ bool CTextView::CopyTextToClipboard(const std::string& text) {
 
 bool CTextView::TextFromClipboard(std::string& text) const {
     const QClipboard* clipboard = QGuiApplication::clipboard();
-    if (!clipboard)
-        return false;
+    if (!clipboard) return false;
     text = Windows1252FromText(clipboard->text());
     return true;
 }
@@ -119,8 +114,7 @@ bool CTextView::ClipboardHasText() const {
 
 QMimeData* CTextView::PrepareDragData() {
     NormaliseSelection();
-    if (m_drawnSelStart == m_drawnSelEnd)
-        return nullptr;
+    if (m_drawnSelStart == m_drawnSelEnd) return nullptr;
     std::string text;
     TextInRange(m_drawnSelStart, m_drawnSelEnd, text);
     auto* data = new QMimeData;
@@ -133,20 +127,17 @@ QMimeData* CTextView::PrepareDragData() {
 // Bookmarks ------------------------------------------------------------------------------------
 
 void CTextView::ToggleNumberedBookmark(int n) {
-    if (!m_buffer)
-        return;
+    if (!m_buffer) return;
     const std::uint32_t mask = NumberedBookmarkFlag(n);
     m_buffer->ChangeLineFlag(m_caret.line, mask, !(LineFlags(m_caret.line) & mask), true);
 }
 
 void CTextView::GoToNumberedBookmark(int n) {
-    if (m_buffer)
-        GoToBookmarkedLine(m_buffer->FirstLineWithFlag(NumberedBookmarkFlag(n)));
+    if (m_buffer) GoToBookmarkedLine(m_buffer->FirstLineWithFlag(NumberedBookmarkFlag(n)));
 }
 
 void CTextView::GoToBookmarkedLine(int line) {
-    if (line < 0)
-        return;
+    if (line < 0) return;
     const TextPosition position{line, 0};
     SetCaretPosition(position);
     SetSelection(position, position);
@@ -161,16 +152,14 @@ void CTextView::GoToPlainBookmark(bool next) {
 }
 
 void CTextView::ToggleBookmark() {
-    if (!m_buffer)
-        return;
-    m_buffer->ChangeLineFlag(m_caret.line, BookmarkFlag,
-                             !(LineFlags(m_caret.line) & BookmarkFlag), false);
+    if (!m_buffer) return;
+    m_buffer->ChangeLineFlag(m_caret.line, BookmarkFlag, !(LineFlags(m_caret.line) & BookmarkFlag),
+                             false);
     m_bookmarksExist = m_buffer->FirstLineWithFlag(BookmarkFlag) >= 0;
 }
 
 void CTextView::ClearBookmarks() {
-    if (!m_buffer)
-        return;
+    if (!m_buffer) return;
     const int count = m_buffer->LineCount();
     for (int line = 0; line < count; ++line) {
         if (m_buffer->LineFlags(line) & BookmarkFlag)

@@ -24,8 +24,9 @@ void CTextView::paintEvent(QPaintEvent* event) {
         const int top = row * lineHeight;
         const long long line = static_cast<long long>(m_firstVisibleLine) + row;
         const int drawn = line < lineCount ? static_cast<int>(line) : -1;
-        DrawMargin(painter, QRect(0, top, Margin, lineHeight), drawn);
-        DrawLine(painter, QRect(Margin, top, std::max(client.width() - Margin, 0), lineHeight),
+        DrawMargin(painter, QRect(0, top, MarginWidth(), lineHeight), drawn);
+        DrawLine(painter,
+                 QRect(MarginWidth(), top, std::max(client.width() - MarginWidth(), 0), lineHeight),
                  drawn);
     }
     if (m_caretShown && m_caretBlinkOn && m_caretRect.intersects(dirty)) {
@@ -54,8 +55,7 @@ void CTextView::DrawLine(QPainter& painter, const QRect& rect, int line) {
     QColor lineText;
     bool fillAfterEnd = false;
     LineColours(line, background, lineText, fillAfterEnd);
-    if (!background.isValid())
-        background = ColourOf(ColourBackground);
+    if (!background.isValid()) background = ColourOf(ColourBackground);
     const bool selectionVisible = IsSelectionVisible();
     const QColor restColour = fillAfterEnd ? background : ColourOf(ColourEmptyArea);
 
@@ -65,18 +65,17 @@ void CTextView::DrawLine(QPainter& painter, const QRect& rect, int line) {
     if (length == 0) {
         if (selectionVisible && IsInsideSelection({line, 0}))
             FillCell(painter, rest, ColourOf(ColourSelectionBackground));
-        if (rest.width() > 0)
-            painter.fillRect(rest, restColour);
+        if (rest.width() > 0) painter.fillRect(rest, restColour);
         return;
     }
 
     // One span buffer for all lines, grown when a longer line needs it: a line of a
     // million bytes asks for three million spans, far too many for the stack.
     const std::size_t room = 3 * std::size_t(length);
-    if (m_spans.size() < room)
-        m_spans.resize(room);
+    if (m_spans.size() < room) m_spans.resize(room);
     int count = 0;
-    const ::LineCookie cookie = ComputeLineColours(LineCookie(line - 1), line, m_spans.data(), count);
+    const ::LineCookie cookie =
+        ComputeLineColours(LineCookie(line - 1), line, m_spans.data(), count);
     m_cookies.Set(line, cookie);
     count = std::clamp(count, 0, static_cast<int>(room));
 
@@ -106,29 +105,24 @@ void CTextView::DrawLine(QPainter& painter, const QRect& rect, int line) {
     const long long end =
         rect.left() + static_cast<long long>(CharWidth()) * (column - m_firstVisibleColumn);
     rest.setLeft(static_cast<int>(std::clamp<long long>(end, rect.left(), rect.right() + 1)));
-    if (rest.width() <= 0)
-        return;
+    if (rest.width() <= 0) return;
     if (selectionVisible && IsInsideSelection({line, length}))
         FillCell(painter, rest, ColourOf(ColourSelectionBackground));
-    if (rest.width() > 0)
-        painter.fillRect(rest, restColour);
+    if (rest.width() > 0) painter.fillRect(rest, restColour);
 }
 
 void CTextView::DrawSegment(QPainter& painter, int& column, const QRect& clip, int slot,
-                            const RunColours& colours, std::string_view line, int offset,
-                            int count, int lineIndex) {
-    if (count <= 0)
-        return;
+                            const RunColours& colours, std::string_view line, int offset, int count,
+                            int lineIndex) {
+    if (count <= 0) return;
     const std::string_view run = line.substr(std::size_t(offset), std::size_t(count));
     if (!IsSelectionVisible()) {
         DrawTextRun(painter, column, clip, slot, colours, run);
         return;
     }
     auto relative = [&](TextPosition p) {
-        if (p.line > lineIndex)
-            return count;
-        if (p.line < lineIndex)
-            return 0;
+        if (p.line > lineIndex) return count;
+        if (p.line < lineIndex) return 0;
         return std::clamp(p.ch - offset, 0, count);
     };
     const int begin = relative(m_drawnSelStart);
@@ -145,8 +139,7 @@ void CTextView::DrawSegment(QPainter& painter, int& column, const QRect& clip, i
 
 void CTextView::DrawTextRun(QPainter& painter, int& column, const QRect& clip, int slot,
                             const RunColours& colours, std::string_view run) {
-    if (run.empty())
-        return;
+    if (run.empty()) return;
     const int width = CharWidth();
     const int endColumn = AdvanceColumn(run, column, m_tabSize);
     // Only the cells that fit in the row, plus one.
@@ -175,8 +168,7 @@ void CTextView::DrawCells(QPainter& painter, int x, int top, int slot, std::stri
     batch.truncate(0);
     int batchX = x;
     auto flush = [&] {
-        if (!batch.isEmpty())
-            painter.drawText(QPoint(batchX, baseline), batch);
+        if (!batch.isEmpty()) painter.drawText(QPoint(batchX, baseline), batch);
         batch.truncate(0);
     };
     for (int i = 0; i < static_cast<int>(cells.size()); ++i) {
@@ -194,8 +186,7 @@ void CTextView::DrawCells(QPainter& painter, int x, int top, int slot, std::stri
             painter.drawText(QPoint(cellX, baseline), QString(CharFromWindows1252(byte)));
             painter.restore();
         } else {
-            if (batch.isEmpty())
-                batchX = cellX;
+            if (batch.isEmpty()) batchX = cellX;
             batch.append(CharFromWindows1252(byte));
         }
     }
@@ -207,7 +198,8 @@ void CTextView::DrawPlaceholder(QPainter& painter, int x, int top) {
     // character.
     const int width = CharWidth();
     const int height = LineHeight();
-    const QRect box(x + 1, top + height / 5, std::max(width - 3, 0), std::max(height * 3 / 5 - 1, 0));
+    const QRect box(x + 1, top + height / 5, std::max(width - 3, 0),
+                    std::max(height * 3 / 5 - 1, 0));
     if (box.width() < 2 || box.height() < 2) {
         painter.fillRect(QRect(x, top, width, height), painter.pen().color());
         return;

@@ -23,8 +23,7 @@ TextPosition CTextView::RoundedClientToText(QPoint point) {
 }
 
 TextPosition CTextView::NextLineStart(int line) const {
-    if (line >= LineCount() - 1)
-        return {line, LineLength(line)};
+    if (line >= LineCount() - 1) return {line, LineLength(line)};
     return {line + 1, 0};
 }
 
@@ -66,21 +65,19 @@ void CTextView::mousePressEvent(QMouseEvent* event) {
         }
         return;
     }
-    if (event->button() != Qt::LeftButton)
-        return;
+    if (event->button() != Qt::LeftButton) return;
     const bool shift = event->modifiers() & Qt::ShiftModifier;
     const bool control = event->modifiers() & Qt::ControlModifier;
     m_lastMousePos = point;
 
-    if (point.x() >= Margin) {
+    if (point.x() >= MarginWidth()) {
         NormaliseSelection();
         if (IsInsideSelection(ClientToText(point))) {
             m_pendingDrag = true;
             return;
         }
         m_caret = RoundedClientToText(point);
-        if (!shift)
-            m_anchor = m_caret;
+        if (!shift) m_anchor = m_caret;
         TextPosition start = m_anchor;
         TextPosition end = m_caret;
         if (control) {
@@ -96,8 +93,7 @@ void CTextView::mousePressEvent(QMouseEvent* event) {
         SelectAll();
     } else {
         m_caret = {RoundedClientToText(point).line, 0};
-        if (!shift)
-            m_anchor = m_caret;
+        if (!shift) m_anchor = m_caret;
         m_rememberedColumn = 0;
         UpdateCaret();
         EnsureVisible(m_caret);
@@ -108,12 +104,11 @@ void CTextView::mousePressEvent(QMouseEvent* event) {
 
 void CTextView::mouseMoveEvent(QMouseEvent* event) {
     const QPoint point = event->position().toPoint();
-    if (!m_mouseSelecting && !m_pendingDrag)
-        UpdateCursorShape(point);
+    if (!m_mouseSelecting && !m_pendingDrag) UpdateCursorShape(point);
     if (m_mouseSelecting) {
         m_lastMousePos = point;
         const TextPosition position = RoundedClientToText(point);
-        if (m_lineMode && point.x() < Margin) {
+        if (m_lineMode && point.x() < MarginWidth()) {
             m_caret = {position.line, 0};
             UpdateCaret();
             if (position < m_anchor)
@@ -129,19 +124,16 @@ void CTextView::mouseMoveEvent(QMouseEvent* event) {
         }
         TextPosition start = m_anchor;
         TextPosition end = position;
-        if (m_wordMode)
-            WordRangeTo(position, start, end);
+        if (m_wordMode) WordRangeTo(position, start, end);
         m_caret = end;
         UpdateCaret();
         SetSelection(start, end);
     }
-    if (m_pendingDrag && (event->buttons() & Qt::LeftButton))
-        StartDrag();
+    if (m_pendingDrag && (event->buttons() & Qt::LeftButton)) StartDrag();
 }
 
 void CTextView::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton)
-        return;
+    if (event->button() != Qt::LeftButton) return;
     const TextPosition position = RoundedClientToText(event->position().toPoint());
     if (m_mouseSelecting) {
         if (m_lineMode) {
@@ -159,8 +151,7 @@ void CTextView::mouseReleaseEvent(QMouseEvent* event) {
         } else {
             TextPosition start = m_anchor;
             TextPosition end = m_caret;
-            if (m_wordMode)
-                WordRangeTo(position, start, end);
+            if (m_wordMode) WordRangeTo(position, start, end);
             m_caret = end;
             EnsureVisible(m_caret);
             UpdateCaret();
@@ -179,12 +170,10 @@ void CTextView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void CTextView::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton)
-        return;
+    if (event->button() != Qt::LeftButton) return;
     // The second press of a double click already started a selection by character (or a
     // pending drag); the double click takes over from it.
-    if (m_mouseSelecting)
-        EndMouseSelection();
+    if (m_mouseSelecting) EndMouseSelection();
     m_pendingDrag = false;
     const QPoint point = event->position().toPoint();
     m_lastMousePos = point;
@@ -222,12 +211,10 @@ void CTextView::AutoScroll() {
     int line = m_firstVisibleLine;
     if (point.y() < client.top()) {
         line -= 1;
-        if (point.y() < client.top() - lineHeight)
-            line -= 2;
+        if (point.y() < client.top() - lineHeight) line -= 2;
     } else if (point.y() >= client.bottom() + 1) {
         line += 1;
-        if (point.y() >= client.bottom() + 1 + lineHeight)
-            line += 2;
+        if (point.y() >= client.bottom() + 1 + lineHeight) line += 2;
     }
     line = std::min(std::max(line, 0), LineCount() - 1);
     if (line != m_firstVisibleLine) {
@@ -249,8 +236,7 @@ void CTextView::AutoScroll() {
         scrolled = true;
     }
 
-    if (!scrolled)
-        return;
+    if (!scrolled) return;
     const TextPosition position = RoundedClientToText(point);
     if (position != m_caret) {
         m_caret = position;
@@ -260,8 +246,7 @@ void CTextView::AutoScroll() {
 }
 
 void CTextView::SetCursorKind(CursorKind kind) {
-    if (kind == m_cursorKind)
-        return;
+    if (kind == m_cursorKind) return;
     m_cursorKind = kind;
     switch (kind) {
     case CursorKind::Arrow:
@@ -280,7 +265,7 @@ void CTextView::SetCursorKind(CursorKind kind) {
 }
 
 void CTextView::UpdateCursorShape(QPoint point) {
-    if (point.x() < Margin) {
+    if (point.x() < MarginWidth()) {
         SetCursorKind(CursorKind::Margin);
         return;
     }
@@ -295,19 +280,15 @@ Qt::DropAction CTextView::RunDragLoop(QDrag& drag) {
 void CTextView::StartDrag() {
     m_pendingDrag = false;
     QMimeData* data = PrepareDragData();
-    if (!data)
-        return;
+    if (!data) return;
     // A drop into the same text and the deletion of a move form one undo step.
-    if (m_buffer)
-        m_buffer->OpenUndoGroup(false);
+    if (m_buffer) m_buffer->OpenUndoGroup(false);
     auto* drag = new QDrag(this);
     drag->setMimeData(data);
     m_dragSourceActive = true;
     const Qt::DropAction effect = RunDragLoop(*drag);
-    if (effect != Qt::IgnoreAction)
-        OnDragSourceDone(effect);
+    if (effect != Qt::IgnoreAction) OnDragSourceDone(effect);
     m_dragSourceActive = false;
     drag->deleteLater();
-    if (m_buffer)
-        m_buffer->CloseUndoGroup(this);
+    if (m_buffer) m_buffer->CloseUndoGroup(this);
 }

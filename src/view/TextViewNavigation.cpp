@@ -19,23 +19,23 @@ bool IsSpaceByte(char byte) {
     return value < 0x80 && std::isspace(value);
 }
 
-bool IsPunctuationByte(char byte) { return !IsWordByte(byte) && !IsSpaceByte(byte); }
+bool IsPunctuationByte(char byte) {
+    return !IsWordByte(byte) && !IsSpaceByte(byte);
+}
 
 } // namespace
 
 // Caret ------------------------------------------------------------------------------------
 
 void CTextView::InvalidateCaretRect() {
-    if (!m_caretRect.isEmpty())
-        viewport()->update(m_caretRect);
+    if (!m_caretRect.isEmpty()) viewport()->update(m_caretRect);
 }
 
 void CTextView::UpdateCaret() {
     const bool show = m_hasFocus && !m_caretSuppressed &&
                       VisualColumn(m_caret.line, m_caret.ch) >= m_firstVisibleColumn;
     QRect rect;
-    if (show)
-        rect = QRect(TextToClient(m_caret), QSize(2, LineHeight()));
+    if (show) rect = QRect(TextToClient(m_caret), QSize(2, LineHeight()));
     InvalidateCaretRect();
     m_caretRect = rect;
     m_caretShown = show;
@@ -95,8 +95,7 @@ bool CTextView::IsInsideSelection(TextPosition position) const {
 
 void CTextView::SetShowSelectionUnfocused(bool show) {
     m_showSelectionUnfocused = show;
-    if (HasSelection())
-        InvalidateLines(m_selStart.line, m_selEnd.line);
+    if (HasSelection()) InvalidateLines(m_selStart.line, m_selEnd.line);
 }
 
 bool CTextView::SelectFoundText(TextPosition position, int length) {
@@ -135,8 +134,7 @@ void CTextView::FinishMove(bool extend) {
 void CTextView::FinishVerticalMove(bool extend) {
     EnsureVisible(m_caret);
     UpdateCaret();
-    if (!extend)
-        m_anchor = m_caret;
+    if (!extend) m_anchor = m_caret;
     SetSelection(m_anchor, m_caret);
 }
 
@@ -171,8 +169,7 @@ void CTextView::MoveWordLeft(bool extend) {
         MoveLeft(false);
         return;
     }
-    if (m_caret == TextPosition{0, 0})
-        return;
+    if (m_caret == TextPosition{0, 0}) return;
     if (m_caret.ch == 0) {
         --m_caret.line;
         m_caret.ch = LineLength(m_caret.line);
@@ -200,8 +197,7 @@ void CTextView::MoveWordRight(bool extend) {
         return;
     }
     if (m_caret.ch >= LineLength(m_caret.line)) {
-        if (m_caret.line >= LineCount() - 1)
-            return;
+        if (m_caret.line >= LineCount() - 1) return;
         m_caret = {m_caret.line + 1, 0};
         if (LineLength(m_caret.line) == 0) {
             MoveRight(extend);
@@ -230,11 +226,10 @@ void CTextView::MoveVertically(bool extend, bool down) {
     if (m_drawnSelStart != m_drawnSelEnd && !extend)
         m_caret = down ? m_drawnSelEnd : m_drawnSelStart;
     if (down ? m_caret.line < LineCount() - 1 : m_caret.line > 0) {
-        if (m_rememberedColumn == -1)
-            m_rememberedColumn = VisualColumn(m_caret.line, m_caret.ch);
+        if (m_rememberedColumn == -1) m_rememberedColumn = VisualColumn(m_caret.line, m_caret.ch);
         m_caret.line += down ? 1 : -1;
-        m_caret.ch = std::min(CharIndexAtColumn(m_caret.line, m_rememberedColumn),
-                              LineLength(m_caret.line));
+        m_caret.ch =
+            std::min(CharIndexAtColumn(m_caret.line, m_rememberedColumn), LineLength(m_caret.line));
     }
     FinishVerticalMove(extend);
 }
@@ -315,16 +310,13 @@ void CTextView::SelectAll() {
 
 void CTextView::focusInEvent(QFocusEvent*) {
     m_hasFocus = true;
-    if (HasSelection())
-        InvalidateLines(m_selStart.line, m_selEnd.line);
+    if (HasSelection()) InvalidateLines(m_selStart.line, m_selEnd.line);
     UpdateCaret();
 }
 
 void CTextView::focusOutEvent(QFocusEvent*) {
     m_hasFocus = false;
     UpdateCaret();
-    if (HasSelection())
-        InvalidateLines(m_selStart.line, m_selEnd.line);
-    if (m_mouseSelecting)
-        EndMouseSelection();
+    if (HasSelection()) InvalidateLines(m_selStart.line, m_selEnd.line);
+    if (m_mouseSelecting) EndMouseSelection();
 }

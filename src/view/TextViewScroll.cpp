@@ -14,8 +14,7 @@ constexpr int MaxPanes = 16;
 } // namespace
 
 void CTextView::ScrollToLine(int line, bool trackScrollBar) {
-    if (line == m_firstVisibleLine)
-        return;
+    if (line == m_firstVisibleLine) return;
     const int old = m_firstVisibleLine;
     m_firstVisibleLine = line;
     // The caret's pixels move with the scroll; a pending repaint of its old place moves
@@ -27,29 +26,27 @@ void CTextView::ScrollToLine(int line, bool trackScrollBar) {
     else
         viewport()->update();
     UpdateCaret();
-    if (trackScrollBar)
-        UpdateVertScrollBar(true);
+    if (trackScrollBar) UpdateVertScrollBar(true);
 }
 
 void CTextView::ScrollToColumn(int column, bool trackScrollBar) {
-    if (column == m_firstVisibleColumn)
-        return;
+    if (column == m_firstVisibleColumn) return;
     const int old = m_firstVisibleColumn;
     m_firstVisibleColumn = column;
     InvalidateCaretRect();
-    const QRect textArea(Margin, 0, std::max(viewport()->width() - Margin, 0), viewport()->height());
+    const QRect textArea(MarginWidth(), 0, std::max(viewport()->width() - MarginWidth(), 0),
+                         viewport()->height());
     const long long dx = static_cast<long long>(CharWidth()) * (old - column);
     if (std::abs(dx) < textArea.width())
         viewport()->scroll(static_cast<int>(dx), 0, textArea);
     else
         viewport()->update(textArea);
     UpdateCaret();
-    if (trackScrollBar)
-        UpdateHorzScrollBar(true);
+    if (trackScrollBar) UpdateHorzScrollBar(true);
 }
 
-void CTextView::SetScrollBar(Qt::Orientation orientation, bool positionOnly, int maximum,
-                             int page, int position) {
+void CTextView::SetScrollBar(Qt::Orientation orientation, bool positionOnly, int maximum, int page,
+                             int position) {
     QScrollBar* bar = orientation == Qt::Vertical ? verticalScrollBar() : horizontalScrollBar();
     // The view, not the bar, owns the position: the first visible line may lie past the
     // bar's maximum, and the bar's own clamping must not move the view.
@@ -109,19 +106,18 @@ void CTextView::OnScrollBarAction(Qt::Orientation orientation, int action) {
         target = 0;
         break;
     case QAbstractSlider::SliderToMaximum:
-        target = vertical ? LineCount() - ScreenLines() + 1 : WidestLineLength() - ScreenChars() + 1;
+        target =
+            vertical ? LineCount() - ScreenLines() + 1 : WidestLineLength() - ScreenChars() + 1;
         break;
     default:
         return;
     }
     if (vertical) {
         target = std::max(target, 0);
-        if (target >= LineCount())
-            target = LineCount() - 1;
+        if (target >= LineCount()) target = LineCount() - 1;
         ScrollToLine(target, true);
     } else {
-        if (target >= WidestLineLength())
-            target = WidestLineLength() - 1;
+        if (target >= WidestLineLength()) target = WidestLineLength() - 1;
         target = std::max(target, 0);
         ScrollToColumn(target, true);
         UpdateCaret();
@@ -133,10 +129,8 @@ void CTextView::OnScrollBarAction(Qt::Orientation orientation, int action) {
 void CTextView::EnsureVisible(TextPosition position) {
     const int screenLines = ScreenLines();
     int line = m_firstVisibleLine;
-    if (position.line >= line + screenLines)
-        line = position.line - screenLines + 1;
-    if (position.line < line)
-        line = position.line;
+    if (position.line >= line + screenLines) line = position.line - screenLines + 1;
+    if (position.line < line) line = position.line;
     line = std::min(std::max(line, 0), LineCount() - 1);
     if (line != m_firstVisibleLine) {
         ScrollToLine(line, true);
@@ -145,12 +139,9 @@ void CTextView::EnsureVisible(TextPosition position) {
     const int column = VisualColumn(position.line, position.ch);
     const int screenChars = ScreenChars();
     int first = m_firstVisibleColumn;
-    if (column > first + screenChars)
-        first = column - screenChars;
-    if (column < first)
-        first = column;
-    if (first >= WidestLineLength())
-        first = WidestLineLength() - 1;
+    if (column > first + screenChars) first = column - screenChars;
+    if (column < first) first = column;
+    if (first >= WidestLineLength()) first = WidestLineLength() - 1;
     first = std::max(first, 0);
     if (first != m_firstVisibleColumn) {
         ScrollToColumn(first, true);
@@ -183,8 +174,7 @@ void CTextView::InvalidateLines(int first, int last) {
 
 bool CTextView::FindPanePlace(int& row, int& column) const {
     const auto* inner = qobject_cast<const QSplitter*>(parentWidget());
-    if (!inner)
-        return false;
+    if (!inner) return false;
     const int innerIndex = inner->indexOf(const_cast<CTextView*>(this));
     const auto* outer = qobject_cast<const QSplitter*>(inner->parentWidget());
     int outerIndex = 0;
@@ -198,8 +188,7 @@ bool CTextView::FindPanePlace(int& row, int& column) const {
 
 CTextView* CTextView::SiblingView(int row, int column) const {
     const auto* inner = qobject_cast<const QSplitter*>(parentWidget());
-    if (!inner || row < 0 || column < 0)
-        return nullptr;
+    if (!inner || row < 0 || column < 0) return nullptr;
     const bool columns = inner->orientation() == Qt::Horizontal;
     const int innerIndex = columns ? column : row;
     const int outerIndex = columns ? row : column;
@@ -215,18 +204,15 @@ CTextView* CTextView::SiblingView(int row, int column) const {
 void CTextView::SyncSiblingPanes(bool vertical) {
     int row = 0;
     int column = 0;
-    if (!FindPanePlace(row, column))
-        return;
+    if (!FindPanePlace(row, column)) return;
     for (int other = 0; other < MaxPanes; ++other) {
         CTextView* pane = vertical ? SiblingView(row, other) : SiblingView(other, column);
-        if (pane && pane != this)
-            pane->FollowSiblingPane(this, vertical);
+        if (pane && pane != this) pane->FollowSiblingPane(this, vertical);
     }
 }
 
 void CTextView::FollowSiblingPane(CTextView* sibling, bool vertical) {
-    if (!sibling || sibling == this)
-        return;
+    if (!sibling || sibling == this) return;
     // Each pane has scroll bars of its own, so the follower's bar is moved as well.
     if (vertical) {
         if (sibling->m_firstVisibleLine != m_firstVisibleLine)
@@ -240,8 +226,7 @@ void CTextView::FollowSiblingPane(CTextView* sibling, bool vertical) {
 void CTextView::AlignWithSiblingPanes() {
     int row = 0;
     int column = 0;
-    if (!FindPanePlace(row, column))
-        return;
+    if (!FindPanePlace(row, column)) return;
     if (row > 0) {
         if (CTextView* top = SiblingView(0, column); top && top != this)
             ScrollToColumn(top->m_firstVisibleColumn, true);
