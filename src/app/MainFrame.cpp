@@ -99,6 +99,8 @@ void CMainFrame::AddChildFrame(CChildFrame* frame) {
     // The window is gone from the area only after it is destroyed.
     connect(frame, &QObject::destroyed, this, &CMainFrame::OnUpdateFrameTitle,
             Qt::QueuedConnection);
+    // A caret moved by a command (Goto, Find) refreshes the caret pane as a key does.
+    connect(frame->View(), &CTextView::CaretMoved, &m_idleTimer, qOverload<>(&QTimer::start));
     frame->show();
     frame->View()->OnInitialUpdate();
     m_mdiArea->setActiveSubWindow(frame);

@@ -118,8 +118,12 @@ void CQuilletView::OnGoto() {
     if (RunModalDialog(dialog) != QDialog::Accepted) return;
     const int target =
         GotoTargetLine(dialog.LineNumber(), dialog.Origin(), CaretPosition().line, LineCount());
+    // A jump: the old selection goes, so that typing lands at the new place.
+    const TextPosition position{target, 0};
     ScrollToLine(target, true);
-    SetCaretPosition({target, 0});
+    SetSelection(position, position);
+    SetAnchor(position);
+    SetCaretPosition(position);
 }
 
 void CQuilletView::paintEvent(QPaintEvent* event) {

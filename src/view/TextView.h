@@ -175,6 +175,10 @@ public:
                          int line) override;
     void OnEditActionDone(int, std::string_view) override {}
 
+signals:
+    // The caret or the selection may have moved (the status pane follows it).
+    void CaretMoved();
+
 protected:
     // Drawing; `line` -1 is the area below the last line.
     virtual void DrawLine(QPainter& painter, const QRect& rect, int line);

@@ -47,6 +47,7 @@ void CTextView::UpdateCaret() {
         m_caretTimer.start(flashTime / 2, this);
     else
         m_caretTimer.stop();
+    emit CaretMoved();
 }
 
 void CTextView::SuspendCaret() {

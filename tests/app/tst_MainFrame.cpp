@@ -316,6 +316,9 @@ private slots:
         QTest::keyClick(view, Qt::Key_G, Qt::ControlModifier);
         SetDialogHandler(old);
         QCOMPARE(view->CaretPosition(), (TextPosition{9, 0}));
+        // The selection is gone, and the pane says so once the program is idle again, with
+        // no further input.
+        QTRY_COMPARE(running.Frame().CaretPane().text(), QStringLiteral("Ln 10, Col 1"));
     }
 };
 

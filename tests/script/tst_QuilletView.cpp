@@ -130,6 +130,12 @@ private slots:
         QVERIFY(ran);
         QCOMPARE(window.view->CaretPosition(), (TextPosition{target, 0}));
         QCOMPARE(window.view->FirstVisibleLine(), target);
+        // A jump drops the old selection: typing goes to the new line and nowhere else.
+        const std::string before = window.Text();
+        QTest::keyClick(window.view.get(), Qt::Key_X);
+        CTextBuffer& buffer = window.document.Buffer();
+        QCOMPARE(buffer.Line(target), "xline " + std::to_string(target));
+        QCOMPARE(window.Text().size(), before.size() + 1);
     }
 
     void gotoFieldTakesDigitsOnly() {
