@@ -20,6 +20,8 @@ CChildFrame::CChildFrame(std::unique_ptr<CDocument> document, CTextView* view)
     setWindowTitle(m_document->Title());
     connect(m_document.get(), &CDocument::TitleChanged, this,
             [this] { setWindowTitle(m_document->Title()); });
+    setWindowModified(m_document->IsModified());
+    connect(m_document.get(), &CDocument::ModifiedChanged, this, &QWidget::setWindowModified);
     OnCommand(ID_FILE_CLOSE, [this](unsigned) { close(); });
 }
 

@@ -96,6 +96,7 @@ void CMainFrame::AddChildFrame(CChildFrame* frame) {
     frame->resize(std::max(area.width() * 3 / 4, 320), std::max(area.height() * 3 / 4, 240));
     frame->move((placed % 8) * kCascadeStep, (placed % 8) * kCascadeStep);
     connect(frame, &QMdiSubWindow::windowTitleChanged, this, &CMainFrame::OnUpdateFrameTitle);
+    connect(&frame->Document(), &CDocument::ModifiedChanged, m_tabBar, &CWindowTabBar::Refresh);
     // The window is gone from the area only after it is destroyed.
     connect(frame, &QObject::destroyed, this, &CMainFrame::OnUpdateFrameTitle,
             Qt::QueuedConnection);
@@ -126,8 +127,9 @@ bool CMainFrame::RunCommand(unsigned id) {
 void CMainFrame::OnUpdateFrameTitle() {
     const QString appTitle = ResString(IDR_MAINFRAME);
     CChildFrame* active = ActiveChildFrame();
-    setWindowTitle(active ? appTitle + QStringLiteral(" - ") + active->Document().Title()
-                          : appTitle);
+    m_frameTitle =
+        active ? appTitle + QStringLiteral(" - ") + active->Document().Title() : appTitle;
+    setWindowTitle(m_frameTitle);
     m_tabBar->Refresh();
     ShowMenus(m_mdiArea->subWindowList().isEmpty() ? m_frameMenus : m_scriptMenus);
     UpdateIdleState();

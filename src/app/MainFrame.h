@@ -108,6 +108,7 @@ private:
     QLabel* m_messagePane = nullptr;
     QLabel* m_caretPane = nullptr;
     QSystemTrayIcon* m_tray = nullptr;
+    QString m_frameTitle;        // "Brindle's Quillet - name" of the active document
     QList<QMenu*> m_frameMenus;  // while no window is open
     QList<QMenu*> m_scriptMenus; // while a script window is active
     const QList<QMenu*>* m_shownMenus = nullptr;

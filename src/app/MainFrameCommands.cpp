@@ -86,6 +86,11 @@ void CMainFrame::ArrangeIcons() {
 
 void CMainFrame::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
+    // A maximised MDI window adds its own "- [name]" to the frame's title; the title
+    // already names the active document, so it is put back.
+    if (event->type() == QEvent::WindowTitleChange && !m_frameTitle.isEmpty() &&
+        windowTitle() != m_frameTitle)
+        setWindowTitle(m_frameTitle);
     if (event->type() == QEvent::WindowStateChange && isMinimized() &&
         QSystemTrayIcon::isSystemTrayAvailable())
         QMetaObject::invokeMethod(this, &CMainFrame::MinimiseToTray, Qt::QueuedConnection);

@@ -18,6 +18,16 @@ CWindowTabBar::CWindowTabBar(QMdiArea& area, QWidget* parent) : QTabBar(parent),
     connect(this, &QTabBar::currentChanged, this, &CWindowTabBar::OnCurrentChanged);
 }
 
+namespace {
+
+// A window's title, marked while its document has unsaved changes.
+QString TabText(const QMdiSubWindow& window) {
+    return window.isWindowModified() ? window.windowTitle() + QStringLiteral(" *")
+                                     : window.windowTitle();
+}
+
+} // namespace
+
 void CWindowTabBar::Refresh() {
     m_refreshing = true;
     QMdiSubWindow* active = m_area.activeSubWindow();
@@ -27,7 +37,7 @@ void CWindowTabBar::Refresh() {
     for (int i = count() - 1; i >= 0; --i) {
         QMdiSubWindow* window = m_windows[i];
         if (window && collected.removeOne(window)) {
-            setTabText(i, window->windowTitle());
+            setTabText(i, TabText(*window));
             setTabIcon(i, window->windowIcon());
             if (window == active) setCurrentIndex(i);
         } else {
@@ -37,7 +47,7 @@ void CWindowTabBar::Refresh() {
     }
     for (QMdiSubWindow* window : collected) {
         m_windows.emplace_back(window);
-        const int index = addTab(window->windowIcon(), window->windowTitle());
+        const int index = addTab(window->windowIcon(), TabText(*window));
         if (window == active) setCurrentIndex(index);
     }
     setVisible(count() >= 1);

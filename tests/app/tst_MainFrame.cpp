@@ -111,10 +111,18 @@ private slots:
         QCOMPARE(TabTexts(bar), (QStringList{"Sphere2", "Sphere3"}));
         QCOMPARE(bar.WindowAt(bar.currentIndex()), running.Frame().MdiArea().activeSubWindow());
 
-        // A document renamed by Save As renames its tab.
+        // An edit marks the tab (not the title), also while the window is maximised; a save
+        // under a new name renames the tab and clears the mark.
+        TextPosition end;
+        running.Active()->View()->Buffer()->InsertTextAt(nullptr, {0, 0}, "x", end, ActionTyping);
+        running.Active()->showMaximized();
+        RunningApp::Settle();
+        QCOMPARE(TabTexts(bar), (QStringList{"Sphere2 *", "Sphere3"}));
+        QCOMPARE(running.Frame().windowTitle(), QStringLiteral("Brindle's Quillet - Sphere2"));
         FileDialogAnswer answer(m_dir.filePath(QStringLiteral("renamed.scp")));
         QVERIFY(running.Frame().RunCommand(ID_FILE_SAVE_AS));
-        QVERIFY(TabTexts(bar).contains(QStringLiteral("renamed.scp")));
+        QCOMPARE(TabTexts(bar), (QStringList{"renamed.scp", "Sphere3"}));
+        QCOMPARE(running.Frame().windowTitle(), QStringLiteral("Brindle's Quillet - renamed.scp"));
         for (CChildFrame* window : running.Windows())
             window->close();
         RunningApp::Settle();
