@@ -31,8 +31,13 @@ CChildFrame::~CChildFrame() {
     delete m_view;
 }
 
+bool CChildFrame::CloseAnswered() {
+    m_answered = true;
+    return close();
+}
+
 void CChildFrame::closeEvent(QCloseEvent* event) {
-    if (!m_document->SaveModified()) {
+    if (!m_answered && !m_document->SaveModified()) {
         event->ignore();
         return;
     }

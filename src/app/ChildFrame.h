@@ -22,6 +22,9 @@ public:
 
     CDocument& Document() const { return *m_document; }
     CTextView* View() const { return m_view; }
+    // Closes the window once its document's save question has been answered elsewhere
+    // (Exit asks about every document before it closes any).
+    bool CloseAnswered();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -29,4 +32,5 @@ protected:
 private:
     std::unique_ptr<CDocument> m_document;
     CTextView* m_view;
+    bool m_answered = false;
 };

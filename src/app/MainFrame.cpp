@@ -151,9 +151,19 @@ void CMainFrame::ShowMenus(const QList<QMenu*>& menus) {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-    // Each window asks to save its document; one that stays open keeps the program open.
-    for (QMdiSubWindow* window : m_mdiArea->subWindowList()) {
-        if (!window->close()) {
+    // Every modified document is asked about first; a Cancel (or a failed save) keeps the
+    // program and every window open, also those already answered with No.
+    const QList<QMdiSubWindow*> windows = m_mdiArea->subWindowList();
+    for (QMdiSubWindow* window : windows) {
+        auto* child = qobject_cast<CChildFrame*>(window);
+        if (child && !child->Document().SaveModified()) {
+            event->ignore();
+            return;
+        }
+    }
+    for (QMdiSubWindow* window : windows) {
+        auto* child = qobject_cast<CChildFrame*>(window);
+        if (child ? !child->CloseAnswered() : !window->close()) {
             event->ignore();
             return;
         }

@@ -56,6 +56,9 @@ public:
     QLabel& MessagePane() const { return *m_messagePane; }
     QLabel& CaretPane() const { return *m_caretPane; }
     QSystemTrayIcon* TrayIcon() const { return m_tray; }
+    // What minimising does where a notification area exists: the window hides behind a
+    // tray icon that brings it back.
+    void HideToTray();
 
 protected:
     void changeEvent(QEvent* event) override;

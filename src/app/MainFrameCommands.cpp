@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMimeData>
 #include <QStatusBar>
 #include <QSystemTrayIcon>
@@ -97,13 +98,28 @@ void CMainFrame::changeEvent(QEvent* event) {
 }
 
 void CMainFrame::MinimiseToTray() {
-    if (!isMinimized()) return;
+    if (isMinimized()) HideToTray();
+}
+
+void CMainFrame::HideToTray() {
     if (!m_tray) {
         m_tray = new QSystemTrayIcon(windowIcon(), this);
+        // Trays that speak the StatusNotifier protocol report one activation and never a
+        // double click: either brings the window back. The menu is the way back on trays
+        // that only open menus.
         connect(m_tray, &QSystemTrayIcon::activated, this,
                 [this](QSystemTrayIcon::ActivationReason reason) {
-                    if (reason == QSystemTrayIcon::DoubleClick) RestoreFromTray();
+                    if (reason == QSystemTrayIcon::Trigger ||
+                        reason == QSystemTrayIcon::DoubleClick)
+                        RestoreFromTray();
                 });
+        auto* menu = new QMenu(this);
+        menu->addAction(QStringLiteral("&Restore"), this, &CMainFrame::RestoreFromTray);
+        menu->addAction(QStringLiteral("E&xit"), this, [this] {
+            RestoreFromTray(); // the save questions need a visible window
+            close();
+        });
+        m_tray->setContextMenu(menu);
     }
     m_tray->setToolTip(windowTitle().left(63));
     m_tray->show();

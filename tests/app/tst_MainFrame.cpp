@@ -186,6 +186,31 @@ private slots:
         }
     }
 
+    // Exit asks about every modified document before it closes any of them.
+    void exitAsksAboutEveryDocumentFirst_data() {
+        QTest::addColumn<int>("second");
+        QTest::addColumn<bool>("exits");
+        QTest::newRow("no, then cancel keeps both") << int(QMessageBox::Cancel) << false;
+        QTest::newRow("no to both closes both") << int(QMessageBox::No) << true;
+    }
+    void exitAsksAboutEveryDocumentFirst() {
+        QFETCH(int, second);
+        QFETCH(bool, exits);
+        RunningApp running;
+        running.Frame().RunCommand(ID_FILE_NEW);
+        for (CChildFrame* window : running.Windows()) {
+            TextPosition end;
+            window->View()->Buffer()->InsertTextAt(nullptr, {0, 0}, "x", end, ActionTyping);
+        }
+        MessageRecorder messages{{QMessageBox::No, QMessageBox::StandardButton(second)}};
+        QCOMPARE(running.Frame().close(), exits);
+        RunningApp::Settle();
+        QCOMPARE(messages.texts.size(), 2);
+        QCOMPARE(running.Windows().size(), exits ? 0 : 2);
+        for (CChildFrame* window : running.Windows())
+            QVERIFY(window->Document().IsModified());
+    }
+
     void openChoosesSphereIniSpecially_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("opens");
@@ -288,6 +313,30 @@ private slots:
         QVERIFY(running.Frame().isMinimized());
         QVERIFY(running.Frame().isVisible());
         QVERIFY(!running.Frame().TrayIcon());
+    }
+
+    // The tray icon brings the window back on a single activation too (the only one some
+    // trays report), and its menu offers the way back.
+    void trayIconRestores_data() {
+        QTest::addColumn<int>("reason");
+        QTest::newRow("single activation") << int(QSystemTrayIcon::Trigger);
+        QTest::newRow("double click") << int(QSystemTrayIcon::DoubleClick);
+    }
+    void trayIconRestores() {
+        QFETCH(int, reason);
+        RunningApp running;
+        CMainFrame& frame = running.Frame();
+        frame.HideToTray();
+        QVERIFY(frame.isHidden());
+        QSystemTrayIcon* tray = frame.TrayIcon();
+        QCOMPARE(tray->toolTip(), QStringLiteral("Brindle's Quillet - Sphere1"));
+        QStringList items;
+        for (QAction* action : tray->contextMenu()->actions())
+            items << action->text();
+        QCOMPARE(items, (QStringList{"&Restore", "E&xit"}));
+        emit tray->activated(QSystemTrayIcon::ActivationReason(reason));
+        QVERIFY(frame.isVisible());
+        QVERIFY(!tray->isVisible());
     }
 
     void droppedFilesOpen() {

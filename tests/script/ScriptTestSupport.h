@@ -15,14 +15,17 @@
 // Records every message box and answers it with `answer`, until destroyed.
 class MessageRecorder {
 public:
-    explicit MessageRecorder(QMessageBox::StandardButton answer = QMessageBox::Ok)
-        : m_old(SetMessageHandler([this, answer](QWidget*, const QString& text,
-                                                 const QString& caption, QMessageBox::Icon,
-                                                 QMessageBox::StandardButtons) {
+    // Answers in turn; the last answer repeats.
+    explicit MessageRecorder(QList<QMessageBox::StandardButton> answers = {QMessageBox::Ok})
+        : m_old(SetMessageHandler([this, answers](QWidget*, const QString& text,
+                                                  const QString& caption, QMessageBox::Icon,
+                                                  QMessageBox::StandardButtons) {
               texts << text;
               captions << caption;
-              return answer;
+              return answers.value(texts.size() - 1, answers.last());
           })) {}
+    explicit MessageRecorder(QMessageBox::StandardButton answer)
+        : MessageRecorder(QList<QMessageBox::StandardButton>{answer}) {}
     ~MessageRecorder() { SetMessageHandler(m_old); }
     MessageRecorder(const MessageRecorder&) = delete;
     MessageRecorder& operator=(const MessageRecorder&) = delete;
