@@ -139,7 +139,13 @@ void CMainFrame::UpdateIdleState() {
     CCommandTarget& route = CommandRouteStart();
     UpdateCommandActions(route, m_generalBar->actions());
     UpdateCommandActions(route, m_toolsBar->actions());
-    m_caretPane->setText(route.QueryCommand(ID_INDICATOR_CARET).Text());
+    const QString caret = route.QueryCommand(ID_INDICATOR_CARET).Text();
+    m_caretPane->setText(caret);
+    // The pane grows to fit a long selection in a big file, and stays that wide so that it
+    // does not jump while the caret moves.
+    const int needed = m_caretPane->fontMetrics().horizontalAdvance(caret) +
+                       2 * m_caretPane->frameWidth() + 2 * m_caretPane->margin() + 8;
+    if (needed > m_caretPane->width()) m_caretPane->setFixedWidth(needed);
 }
 
 void CMainFrame::ShowMenus(const QList<QMenu*>& menus) {

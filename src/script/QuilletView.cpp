@@ -7,6 +7,7 @@
 #include "SphereScanner.h"
 
 #include "StringTable.h"
+#include "buffer/TextBuffer.h"
 #include "buffer/UndoRecord.h"
 #include "framework/CommandAction.h"
 #include "framework/CommandIds.h"
@@ -15,6 +16,7 @@
 #include "framework/WinApp.h"
 #include "prefs/IniFile.h"
 
+#include <QFontMetrics>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -58,6 +60,13 @@ CQuilletView::CQuilletView(CQuilletDoc& document, QWidget* parent)
     m_numberFont = QFont(QStringLiteral("Arial"));
     m_numberFont.setStyleHint(QFont::SansSerif);
     m_numberFont.setPixelSize(14);
+    const QFontMetrics metrics(m_numberFont);
+    for (char digit = '0'; digit <= '9'; ++digit)
+        m_digitWidth = std::max(m_digitWidth, metrics.horizontalAdvance(QChar(digit)));
+    m_bookmarkFont = m_numberFont;
+    m_bookmarkFont.setPixelSize(10);
+    m_bookmarkFont.setBold(true);
+    m_bookmarkColour = QColor(255, 215, 0); // gold: stands out on the strip's usual blue
 
     SetViewFont(document.ViewFont());
     RegisterScriptCommands();
@@ -65,6 +74,28 @@ CQuilletView::CQuilletView(CQuilletDoc& document, QWidget* parent)
 
 CTextBuffer* CQuilletView::LocateBuffer() {
     return &m_document.Buffer();
+}
+
+void CQuilletView::OnBufferChanged(CBufferObserver* source, const ChangeContext* context,
+                                   unsigned hints, int line) {
+    CEditView::OnBufferChanged(source, context, hints, line);
+    if (hints & HintVertRange) FitNumberStrip();
+}
+
+void CQuilletView::ResetView() {
+    CEditView::ResetView();
+    FitNumberStrip();
+}
+
+// The strip widens to show every digit of the last line's number; the text view's margin
+// widens with it, keeping its 7 pixels beside the numbers.
+void CQuilletView::FitNumberStrip() {
+    const int digits = int(QString::number(std::max(LineCount(), 1)).size());
+    const int width =
+        std::max(int(MinimumNumberStripWidth), BookmarkColumnWidth + digits * m_digitWidth + 3);
+    if (width == m_numberStripWidth) return;
+    m_numberStripWidth = width;
+    SetMarginWidth(width + (Margin - MinimumNumberStripWidth));
 }
 
 ::LineCookie CQuilletView::ComputeLineColours(::LineCookie cookie, int line, ColourSpan* spans,
@@ -135,17 +166,40 @@ void CQuilletView::paintEvent(QPaintEvent* event) {
 void CQuilletView::DrawNumberStrip(QPainter& painter) {
     const int height = viewport()->height();
     const int rowHeight = NumberRowHeight();
-    painter.fillRect(QRect(0, 0, NumberStripWidth, height), m_numberBackground);
-    painter.setFont(m_numberFont);
-    painter.setPen(m_numberText);
+    painter.fillRect(QRect(0, 0, m_numberStripWidth, height), m_numberBackground);
 
     const int first = FirstVisibleLine();
     const int rows =
         std::min(height / rowHeight + (height % rowHeight ? 1 : 0), LineCount() - first);
     for (int i = 0; i < rows; ++i) {
-        const QRect cell(0, i * rowHeight, NumberStripWidth - 3, rowHeight);
-        painter.drawText(cell, Qt::AlignRight | Qt::AlignVCenter, QString::number(first + 1 + i));
+        const QRect row(0, i * rowHeight, m_numberStripWidth, rowHeight);
+        painter.setFont(m_numberFont);
+        painter.setPen(m_numberText);
+        painter.drawText(row.adjusted(0, 0, -3, 0), Qt::AlignRight | Qt::AlignVCenter,
+                         QString::number(first + 1 + i));
+        if (const std::uint32_t flags = LineFlags(first + i)) DrawBookmarkMark(painter, row, flags);
     }
+}
+
+// A numbered bookmark shows its digit in a small box, a plain one a dot.
+void CQuilletView::DrawBookmarkMark(QPainter& painter, const QRect& row, std::uint32_t flags) {
+    const int size = std::min(BookmarkColumnWidth - 2, row.height() - 2);
+    const QRect box(1, row.top() + (row.height() - size) / 2, size, size);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(m_bookmarkColour);
+    for (int n = 0; n <= 9; ++n) {
+        if (!(flags & NumberedBookmarkFlag(n))) continue;
+        painter.drawRoundedRect(box, 2, 2);
+        painter.setFont(m_bookmarkFont);
+        painter.setPen(Qt::black);
+        painter.drawText(box, Qt::AlignCenter, QString::number(n));
+        painter.restore();
+        return;
+    }
+    if (flags & BookmarkFlag) painter.drawEllipse(box.adjusted(1, 1, -1, -1));
+    painter.restore();
 }
 
 void CQuilletView::mousePressEvent(QMouseEvent* event) {

@@ -6,6 +6,8 @@
 #include <QFont>
 #include <QString>
 
+#include <cstdint>
+
 #include <string_view>
 
 class CQuilletDoc;
@@ -18,12 +20,18 @@ class CQuilletView : public CEditView {
     Q_OBJECT
 
 public:
-    static constexpr int NumberStripWidth = 38;
+    // The strip of line numbers is never narrower than this; it widens to fit the number
+    // of the last line, with a column for bookmark marks at its left.
+    static constexpr int MinimumNumberStripWidth = 38;
+    static constexpr int BookmarkColumnWidth = 12;
 
     explicit CQuilletView(CQuilletDoc& document, QWidget* parent = nullptr);
 
     CQuilletDoc& Document() const { return m_document; }
     CTextBuffer* LocateBuffer() override;
+    void OnBufferChanged(CBufferObserver* source, const ChangeContext* context, unsigned hints,
+                         int line) override;
+    void ResetView() override;
     ::LineCookie ComputeLineColours(::LineCookie cookie, int line, ColourSpan* spans,
                                     int& count) override;
 
@@ -40,6 +48,8 @@ public:
     // The height of a row of the number strip: the height of the text's lines, so that
     // each number stands beside its line.
     int NumberRowHeight() { return LineHeight(); }
+    int NumberStripWidth() const { return m_numberStripWidth; }
+    QColor BookmarkColour() const { return m_bookmarkColour; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -52,10 +62,16 @@ private:
     void OnGoto();
     void ShowContextMenu(QPoint globalPos);
     void DrawNumberStrip(QPainter& painter);
+    void DrawBookmarkMark(QPainter& painter, const QRect& row, std::uint32_t flags);
+    void FitNumberStrip();
 
     CQuilletDoc& m_document;
     QColor m_numberText;
     QColor m_numberBackground;
     QFont m_numberFont;
+    QFont m_bookmarkFont;
+    QColor m_bookmarkColour;
+    int m_numberStripWidth = MinimumNumberStripWidth;
+    int m_digitWidth = 0;     // the widest digit of the number font
     int m_wheelRemainder = 0; // wheel travel short of a notch, from fine-grained devices
 };

@@ -315,6 +315,22 @@ private slots:
         QVERIFY(!running.Frame().TrayIcon());
     }
 
+    // The caret pane grows to show a selection's whole text in a big file.
+    void caretPaneFitsLongSelections() {
+        RunningApp running;
+        CTextView* view = running.Active()->View();
+        std::string text;
+        for (int i = 0; i < 387175; ++i)
+            text += "line of text\r";
+        TextPosition end;
+        view->Buffer()->InsertTextAt(nullptr, {0, 0}, text, end, ActionPaste);
+        view->SetSelection({387161, 0}, {387172, 12});
+        view->SetCaretPosition({387172, 12});
+        QLabel& pane = running.Frame().CaretPane();
+        QTRY_COMPARE(pane.text(), QStringLiteral("Sel: 1,387162-13,387173"));
+        QVERIFY(pane.contentsRect().width() >= pane.fontMetrics().horizontalAdvance(pane.text()));
+    }
+
     // The tray icon brings the window back on a single activation too (the only one some
     // trays report), and its menu offers the way back.
     void trayIconRestores_data() {
@@ -365,6 +381,7 @@ private slots:
         QTRY_COMPARE(running.Frame().CaretPane().text(), QStringLiteral("Ln 2, Col 2"));
         QTest::keyClick(view, Qt::Key_Right, Qt::ShiftModifier);
         QTRY_COMPARE(running.Frame().CaretPane().text(), QStringLiteral("Sel: 2,2-3,2"));
+        QCOMPARE(running.Frame().CaretPane().width(), 150);
 
         const DialogHandler old = SetDialogHandler([](QDialog& dialog) {
             static_cast<CGotoDialog&>(dialog).LineField()->setText(QStringLiteral("10"));

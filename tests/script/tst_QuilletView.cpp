@@ -218,7 +218,7 @@ private slots:
         SettingsStore().SetValue("Quillet", "crLTextColor", text.toStdString(), true);
         ScriptWindow window(NumberedLines(30));
         const QImage image = Snapshot(*window.view);
-        const int strip = CQuilletView::NumberStripWidth;
+        const int strip = window.view->NumberStripWidth();
         QCOMPARE(image.pixelColor(1, 1), expectedBackground);
         QCOMPARE(image.pixelColor(strip - 1, 40), expectedBackground);
         // The text view's own margin shows to the right of the strip.
@@ -238,7 +238,7 @@ private slots:
         const int rows = window.view->NumberRowHeight();
         const auto rowHasInk = [&](int row) {
             for (int y = row * rows; y < (row + 1) * rows && y < image.height(); ++y) {
-                for (int x = 0; x < CQuilletView::NumberStripWidth; ++x) {
+                for (int x = 0; x < window.view->NumberStripWidth(); ++x) {
                     if (image.pixelColor(x, y) != background) return true;
                 }
             }
@@ -248,6 +248,68 @@ private slots:
         QVERIFY(rowHasInk(2));
         for (int row = 3; row < image.height() / rows; ++row)
             QVERIFY2(!rowHasInk(row), qPrintable(QStringLiteral("row %1 has a number").arg(row)));
+    }
+
+    // The strip widens to every digit of the last line's number, and the text moves right
+    // with it.
+    void numberStripFitsTheLastNumber_data() {
+        QTest::addColumn<int>("lines");
+        QTest::newRow("30 lines keep the narrow strip") << 30;
+        QTest::newRow("387,175 lines") << 387175;
+    }
+    void numberStripFitsTheLastNumber() {
+        QFETCH(int, lines);
+        ScriptWindow window(NumberedLines(lines));
+        CQuilletView& view = *window.view;
+        const int rows = view.ScreenLines();
+        view.ScrollToLine(lines - rows, true);
+        const QImage image = Snapshot(view);
+        const QColor background = view.NumberBackground();
+        // The ink of the last visible number spans the whole number.
+        int left = image.width(), right = -1;
+        for (int y = (rows - 1) * view.NumberRowHeight(); y < rows * view.NumberRowHeight(); ++y) {
+            for (int x = 0; x < view.NumberStripWidth(); ++x) {
+                if (IsNear(image.pixelColor(x, y), background)) continue;
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+        }
+        const QString last = QString::number(lines);
+        QFont numberFont(QStringLiteral("Arial"));
+        numberFont.setPixelSize(14);
+        const int digit = QFontMetrics(numberFont).horizontalAdvance(u'0');
+        QVERIFY2(left >= CQuilletView::BookmarkColumnWidth, "the number clears the mark column");
+        QVERIFY2(right - left + 1 > (last.size() - 1) * digit + digit / 2,
+                 "no leading digit is cut off");
+        QCOMPARE(view.MarginWidth(), view.NumberStripWidth() + 7);
+        QCOMPARE(view.NumberStripWidth() == CQuilletView::MinimumNumberStripWidth, lines < 1000);
+        QCOMPARE(view.TextToClient({lines - 1, 0}).x(), view.MarginWidth());
+    }
+
+    // Plain bookmarks show a dot, numbered ones their digit in a box; clearing one clears
+    // its mark.
+    void bookmarksShowInTheStrip() {
+        ScriptWindow window(NumberedLines(5));
+        CQuilletView& view = *window.view;
+        const auto marked = [&](int line) {
+            const QImage image = Snapshot(view);
+            int count = 0;
+            for (int y = line * view.NumberRowHeight(); y < (line + 1) * view.NumberRowHeight();
+                 ++y)
+                for (int x = 0; x < CQuilletView::BookmarkColumnWidth; ++x)
+                    count += IsNear(image.pixelColor(x, y), view.BookmarkColour());
+            return count;
+        };
+        window.Select({1, 0}, {1, 0});
+        view.ExecuteCommand(ID_EDIT_TOGGLE_BOOKMARK);
+        window.Select({2, 0}, {2, 0});
+        view.ExecuteCommand(ID_EDIT_TOGGLE_BOOKMARK0 + 3);
+        QCOMPARE(marked(0), 0);
+        QVERIFY(marked(1) > 10);
+        QVERIFY2(marked(2) > marked(1), "a numbered mark is a box, larger than a dot");
+        window.Select({1, 0}, {1, 0});
+        view.ExecuteCommand(ID_EDIT_TOGGLE_BOOKMARK);
+        QCOMPARE(marked(1), 0);
     }
 
     void wheelScrollsThreeLinesPerNotch() {
