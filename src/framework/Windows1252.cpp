@@ -2,6 +2,8 @@
 
 #include "StringTable.h"
 
+#include <QStringDecoder>
+
 namespace {
 
 // Unicode of the bytes 0x80-0x9F; the undefined ones keep their own value.
@@ -40,14 +42,27 @@ QString TextFromWindows1252(std::string_view bytes) {
     return text;
 }
 
-std::string Windows1252FromText(const QString& text) {
+std::string Windows1252FromText(const QString& text, int replacement) {
     std::string bytes;
     bytes.reserve(std::size_t(text.size()));
-    for (QChar ch : text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar ch = text[i];
         const int byte = Windows1252FromChar(ch);
-        if (byte >= 0) bytes.push_back(static_cast<char>(byte));
+        if (byte >= 0) {
+            bytes.push_back(static_cast<char>(byte));
+            continue;
+        }
+        if (ch.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) ++i;
+        if (replacement >= 0) bytes.push_back(static_cast<char>(replacement));
     }
     return bytes;
+}
+
+std::string Windows1252FromSetting(std::string_view value) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8.decode(QByteArrayView(value.data(), qsizetype(value.size())));
+    if (utf8.hasError()) return std::string(value);
+    return Windows1252FromText(text, '?');
 }
 
 bool IsPrintableWindows1252(unsigned char byte) {

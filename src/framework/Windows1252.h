@@ -15,8 +15,13 @@ QChar CharFromWindows1252(unsigned char byte);
 int Windows1252FromChar(QChar ch);
 
 QString TextFromWindows1252(std::string_view bytes);
-// Characters that Windows-1252 cannot encode are left out.
-std::string Windows1252FromText(const QString& text);
+// Characters that Windows-1252 cannot encode are left out, or replaced by `replacement`
+// when one is given (a character outside the basic plane counts once).
+std::string Windows1252FromText(const QString& text, int replacement = -1);
+
+// A value of the settings file (UTF-8) as script bytes, '?' for what Windows-1252 cannot
+// show. A value that is not valid UTF-8 was written in Windows-1252 and is kept as it is.
+std::string Windows1252FromSetting(std::string_view value);
 
 // True for a byte that shows a visible character: not a control character (0x00-0x1F,
 // 0x7F) and not one of the five undefined bytes. The tab is not printable either.

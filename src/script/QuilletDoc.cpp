@@ -4,6 +4,7 @@
 
 #include "buffer/BufferObserver.h"
 #include "framework/SettingsStore.h"
+#include "framework/Windows1252.h"
 #include "prefs/IniFile.h"
 
 #include <QApplication>
@@ -46,9 +47,11 @@ CQuilletDoc::~CQuilletDoc() {
 bool CQuilletDoc::OnNewDocument() {
     if (!CDocument::OnNewDocument()) return false;
     CIniFile& settings = SettingsStore();
-    const std::string author = settings.GetValue("User", "UserName");
-    const std::string company = settings.GetValue("User", "UserCompany");
-    const std::string webAddress = settings.GetValue("User", "UserInternet");
+    // The settings file is UTF-8; the script is Windows-1252.
+    const std::string author = Windows1252FromSetting(settings.GetValue("User", "UserName"));
+    const std::string company = Windows1252FromSetting(settings.GetValue("User", "UserCompany"));
+    const std::string webAddress =
+        Windows1252FromSetting(settings.GetValue("User", "UserInternet"));
     const std::string header =
         NewScriptHeader(author, company, webAddress, QDateTime::currentDateTimeUtc().date().year());
 

@@ -37,33 +37,43 @@ private slots:
 
     // Header lines 2, 3, 4 and 7 of a new script, joined with '|'.
     void headerPlaceholders_data() {
-        QTest::addColumn<QStringList>("user"); // name, company, web address
+        QTest::addColumn<QByteArrayList>("user"); // name, company, web address, as stored
         QTest::addColumn<QString>("lines");
         const QString y = QStringLiteral(" \u00A9") +
                           QString::number(QDateTime::currentDateTimeUtc().date().year());
         QTest::newRow("no user details keep author and address, drop the company")
-            << QStringList{"", "", ""}
+            << QByteArrayList{"", "", ""}
             << "// <name_of_script> by <name_of_author>" + y +
                    "|// <url_of_author>|// This script file is copyright by "
                    "|// express written permission from .";
         QTest::newRow("author without company is the company too")
-            << QStringList{"Ann", "", "http://ann.example"}
+            << QByteArrayList{"Ann", "", "http://ann.example"}
             << "// <name_of_script> by Ann" + y +
                    "|// http://ann.example|// This script file is copyright by Ann"
                    "|// express written permission from Ann.";
         QTest::newRow("address without author stays a placeholder")
-            << QStringList{"", "Shard Inc", "http://x.example"}
+            << QByteArrayList{"", "Shard Inc", "http://x.example"}
             << "// <name_of_script> by <name_of_author>" + y +
                    "|// <url_of_author>|// This script file is copyright by Shard Inc"
                    "|// express written permission from Shard Inc.";
         QTest::newRow("author without address removes the placeholder")
-            << QStringList{"Bob", "Bob's Shard", ""}
+            << QByteArrayList{"Bob", "Bob's Shard", ""}
             << "// <name_of_script> by Bob" + y +
                    "|// |// This script file is copyright by Bob's Shard"
                    "|// express written permission from Bob's Shard.";
+        QTest::newRow("UTF-8 settings become Windows-1252, '?' where it has no byte")
+            << QByteArrayList{"J\xC3\xBCrgen", "Shard \xE4\xB8\xAD \xF0\x9F\x98\x80", "w"}
+            << "// <name_of_script> by J\u00FCrgen" + y +
+                   "|// w|// This script file is copyright by Shard ? ?"
+                   "|// express written permission from Shard ? ?.";
+        QTest::newRow("a setting that is not UTF-8 is kept as written")
+            << QByteArrayList{"J\xFCrgen", "", ""}
+            << "// <name_of_script> by J\u00FCrgen" + y +
+                   "|// |// This script file is copyright by J\u00FCrgen"
+                   "|// express written permission from J\u00FCrgen.";
     }
     void headerPlaceholders() {
-        QFETCH(QStringList, user);
+        QFETCH(QByteArrayList, user);
         QFETCH(QString, lines);
         const char* keys[] = {"UserName", "UserCompany", "UserInternet"};
         for (int i = 0; i < 3; ++i)
