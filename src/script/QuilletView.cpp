@@ -16,7 +16,9 @@
 #include "framework/WinApp.h"
 #include "prefs/IniFile.h"
 
+#include <QContextMenuEvent>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -30,6 +32,7 @@ namespace {
 constexpr unsigned kSelectionPaneText = ID_INDICATOR_CARET + 1;
 constexpr int kWheelNotch = 120;
 constexpr int kLinesPerNotch = 3;
+constexpr int kColumnsPerNotch = 6;
 
 // A colour stored as 0x00BBGGRR.
 QColor ColourFromSetting(int value) {
@@ -225,7 +228,11 @@ void CQuilletView::ShowContextMenu(QPoint globalPos) {
 
 void CQuilletView::wheelEvent(QWheelEvent* event) {
     event->accept();
-    m_wheelRemainder += event->angleDelta().y();
+    QPoint delta = event->angleDelta();
+    // Shift turns the wheel sideways, as in every other program.
+    if ((event->modifiers() & Qt::ShiftModifier) && delta.x() == 0) delta = {delta.y(), 0};
+    m_wheelRemainder += delta.y();
+    m_sideWheelRemainder += delta.x();
     // A wheel notch scrolls three lines; finer devices add up to a notch first.
     while (std::abs(m_wheelRemainder) >= kWheelNotch) {
         const bool up = m_wheelRemainder > 0;
@@ -233,4 +240,46 @@ void CQuilletView::wheelEvent(QWheelEvent* event) {
             ExecuteCommand(up ? ID_EDIT_SCROLL_UP : ID_EDIT_SCROLL_DOWN);
         m_wheelRemainder += up ? -kWheelNotch : kWheelNotch;
     }
+    int columns = 0;
+    while (std::abs(m_sideWheelRemainder) >= kWheelNotch) {
+        const bool left = m_sideWheelRemainder > 0;
+        columns += left ? -kColumnsPerNotch : kColumnsPerNotch;
+        m_sideWheelRemainder += left ? -kWheelNotch : kWheelNotch;
+    }
+    if (columns != 0) ScrollSideways(columns);
+}
+
+// Scrolls by columns no further than the scroll bar reaches (the longest line's end).
+void CQuilletView::ScrollSideways(int columns) {
+    const int first = FirstVisibleColumn();
+    const int last = std::max(first, WidestLineLength() - ScreenChars());
+    ScrollToColumn(std::clamp(first + columns, 0, columns > 0 ? last : first), true);
+}
+
+void CQuilletView::keyPressEvent(QKeyEvent* event) {
+    // Accepting the Menu key here keeps the platform from sending a second request.
+    const bool menuKey = event->key() == Qt::Key_Menu && event->modifiers() == Qt::NoModifier;
+    if (menuKey || (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier)) {
+        event->accept();
+        ShowContextMenuAtCaret();
+        return;
+    }
+    CEditView::keyPressEvent(event);
+}
+
+void CQuilletView::contextMenuEvent(QContextMenuEvent* event) {
+    // The right button shows the menu when it is pressed; the Menu key comes here.
+    if (event->reason() == QContextMenuEvent::Mouse) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    ShowContextMenuAtCaret();
+}
+
+// From the keyboard the menu opens below the caret, scrolled into view first.
+void CQuilletView::ShowContextMenuAtCaret() {
+    EnsureVisible(CaretPosition());
+    const QPoint below = TextToClient(CaretPosition()) + QPoint(0, LineHeight());
+    ShowContextMenu(viewport()->mapToGlobal(below));
 }

@@ -55,12 +55,16 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void RegisterScriptCommands();
     void OnFileOpen();
     void OnGoto();
     void ShowContextMenu(QPoint globalPos);
+    void ShowContextMenuAtCaret();
+    void ScrollSideways(int columns);
     void DrawNumberStrip(QPainter& painter);
     void DrawBookmarkMark(QPainter& painter, const QRect& row, std::uint32_t flags);
     void FitNumberStrip();
@@ -74,4 +78,5 @@ private:
     int m_numberStripWidth = MinimumNumberStripWidth;
     int m_digitWidth = 0;     // the widest digit of the number font
     int m_wheelRemainder = 0; // wheel travel short of a notch, from fine-grained devices
+    int m_sideWheelRemainder = 0;
 };

@@ -312,22 +312,63 @@ private slots:
         QCOMPARE(marked(1), 0);
     }
 
-    void wheelScrollsThreeLinesPerNotch() {
-        ScriptWindow window(NumberedLines(100));
+    // A notch scrolls three lines; a sideways wheel, a tilt or Shift scrolls six columns,
+    // never past the longest line's end. The caret stays where it is.
+    void wheelScrolls_data() {
+        QTest::addColumn<QList<QPoint>>("deltas");
+        QTest::addColumn<bool>("shift");
+        QTest::addColumn<int>("line");
+        QTest::addColumn<int>("column"); // -1: as far right as the longest line allows
+        QTest::newRow("a notch down") << QList<QPoint>{{0, -120}} << false << 3 << 0;
+        QTest::newRow("down and up again") << QList<QPoint>{{0, -120}, {0, 120}} << false << 0 << 0;
+        QTest::newRow("two half notches make one")
+            << QList<QPoint>{{0, -60}, {0, -60}} << false << 3 << 0;
+        QTest::newRow("tilt right") << QList<QPoint>{{-120, 0}} << false << 0 << 6;
+        QTest::newRow("tilt left stops at the first column")
+            << QList<QPoint>{{-120, 0}, {240, 0}} << false << 0 << 0;
+        QTest::newRow("shift turns the wheel sideways")
+            << QList<QPoint>{{0, -120}} << true << 0 << 6;
+        QTest::newRow("sideways stops at the longest line")
+            << QList<QPoint>{{-120 * 100, 0}} << false << 0 << -1;
+    }
+    void wheelScrolls() {
+        QFETCH(QList<QPoint>, deltas);
+        QFETCH(bool, shift);
+        QFETCH(int, line);
+        QFETCH(int, column);
+        ScriptWindow window(NumberedLines(100) + "\n" + std::string(200, 'w'));
         CQuilletView& view = *window.view;
         const QPoint centre = view.viewport()->rect().center();
-        const auto wheel = [&](int delta) {
-            QWheelEvent event(centre, view.viewport()->mapToGlobal(centre), QPoint(),
-                              QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
-                              false);
+        for (const QPoint& delta : deltas) {
+            QWheelEvent event(centre, view.viewport()->mapToGlobal(centre), QPoint(), delta,
+                              Qt::NoButton, shift ? Qt::ShiftModifier : Qt::NoModifier,
+                              Qt::NoScrollPhase, false);
             QApplication::sendEvent(view.viewport(), &event);
-            return view.FirstVisibleLine();
-        };
-        QCOMPARE(wheel(-120), 3);
+        }
+        QCOMPARE(view.FirstVisibleLine(), line);
+        QCOMPARE(view.FirstVisibleColumn(), column < 0 ? 200 - view.ScreenChars() : column);
         QCOMPARE(view.CaretPosition(), (TextPosition{0, 0}));
-        QCOMPARE(wheel(120), 0);
-        QCOMPARE(wheel(-60), 0); // half a notch from a fine-grained wheel
-        QCOMPARE(wheel(-60), 3);
+    }
+
+    // The Menu key and Shift+F10 open the context menu below the caret.
+    void contextMenuFromTheKeyboard_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::newRow("Menu key") << int(Qt::Key_Menu) << int(Qt::NoModifier);
+        QTest::newRow("Shift+F10") << int(Qt::Key_F10) << int(Qt::ShiftModifier);
+    }
+    void contextMenuFromTheKeyboard() {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        ScriptWindow window("first\nsecond");
+        window.Select({1, 3}, {1, 3});
+        QTest::keyClick(window.view.get(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QVERIFY(menu);
+        const QPoint caret = window.view->viewport()->mapToGlobal(
+            window.view->TextToClient({1, 3}) + QPoint(0, window.view->LineHeight()));
+        QCOMPARE(menu->pos(), caret);
+        menu->close();
     }
 
     void contextMenuInsertsCode() {
