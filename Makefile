@@ -38,8 +38,18 @@ test-asan: deps
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
+# Every benchmark program (not the build's folders of the same prefix), then one table of
+# every ratio and its target.
 bench: build
-	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; $$b --benchmark_counters_tabular=true || exit 1; done
+	@table=$$(mktemp); trap 'rm -f $$table' EXIT; \
+	for b in $(BUILD)/bench/bench_*; do \
+	  [ -f "$$b" ] && [ -x "$$b" ] || continue; \
+	  echo "== $$b"; \
+	  QUILLET_BENCH_RATIOS=$$table $$b --benchmark_counters_tabular=true || exit 1; \
+	done; \
+	echo; echo "== every ratio of this run"; \
+	printf '%-44s %-30s %10s %10s\n' "figure" "basis" "value" "target"; \
+	cat $$table
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -76,9 +76,20 @@ std::size_t ResidentBytes() {
     return resident * std::size_t(sysconf(_SC_PAGESIZE));
 }
 
+void ReportFigure(const std::string& name, const std::string& basis, double value, double target) {
+    const char* collected = std::getenv("QUILLET_BENCH_RATIOS");
+    std::FILE* table = collected ? std::fopen(collected, "a") : nullptr;
+    for (std::FILE* out : {stdout, table}) {
+        if (out)
+            std::fprintf(out, "%-44s %-30s %10.2f %10.2f %s\n", name.c_str(), basis.c_str(), value,
+                         target, value <= target ? "ok" : "MISSED");
+    }
+    if (table) std::fclose(table);
+}
+
 namespace {
 
-// Console output as usual, keeping the median of each benchmark for the ratios.
+// Console output as usual, keeping the median run of each benchmark for the figures.
 class MedianReporter : public benchmark::ConsoleReporter {
 public:
     // "BM_Name/arg" without the repetition suffix.
@@ -88,10 +99,10 @@ public:
     }
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs)
-            if (run.aggregate_name == "median") medians[Key(run)] = run.GetAdjustedRealTime();
+            if (run.aggregate_name == "median") medians.insert_or_assign(Key(run), run);
         ConsoleReporter::ReportRuns(runs);
     }
-    std::map<std::string, double> medians;
+    std::map<std::string, Run> medians;
 };
 
 } // namespace
@@ -100,13 +111,24 @@ int RunWithRatios(int argc, char** argv, const std::vector<Ratio>& ratios) {
     benchmark::Initialize(&argc, argv);
     MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    std::printf("\n%-44s %-30s %8s %8s\n", "ratio of medians", "floor", "ratio", "target");
+    std::printf("\n%-44s %-30s %10s %10s\n", "figure", "basis", "value", "target");
     for (const Ratio& r : ratios) {
-        const auto a = reporter.medians.find(r.name), b = reporter.medians.find(r.floor);
-        if (a == reporter.medians.end() || b == reporter.medians.end() || b->second <= 0) continue;
-        const double ratio = a->second / b->second;
-        std::printf("%-44s %-30s %8.2f %7.1fx %s\n", r.name.c_str(), r.floor.c_str(), ratio,
-                    r.target, ratio <= r.target ? "ok" : "MISSED");
+        const auto a = reporter.medians.find(r.name);
+        if (a == reporter.medians.end()) continue;
+        const auto value = [&](const benchmark::BenchmarkReporter::Run& run) {
+            if (r.counter.empty()) return run.GetAdjustedRealTime();
+            const auto counter = run.counters.find(r.counter);
+            return counter == run.counters.end() ? -1.0 : double(counter->second);
+        };
+        if (r.floor.empty()) {
+            const std::string unit =
+                r.counter.empty() ? benchmark::GetTimeUnitString(a->second.time_unit) : r.counter;
+            ReportFigure(r.name, "median " + unit, value(a->second), r.target);
+            continue;
+        }
+        const auto b = reporter.medians.find(r.floor);
+        if (b == reporter.medians.end() || value(b->second) <= 0) continue;
+        ReportFigure(r.name, "/ " + r.floor, value(a->second) / value(b->second), r.target);
     }
     benchmark::Shutdown();
     return 0;

@@ -17,13 +17,23 @@ const std::string& ScriptFile(std::size_t bytes);
 // Resident memory of this process, in bytes.
 std::size_t ResidentBytes();
 
-// Runs the registered benchmarks with median aggregates, then prints each ratio of
-// medians (`name` / `floor`) beside its target.
+// A figure checked against its target: the ratio of medians `name` / `floor`; with no
+// floor, the median of `name` itself in its time unit; with a `counter`, that counter's
+// median instead of the time.
 struct Ratio {
     std::string name;
     std::string floor;
     double target;
+    std::string counter = {};
 };
+
+// Runs the registered benchmarks with median aggregates, then prints each figure beside
+// its target.
 int RunWithRatios(int argc, char** argv, const std::vector<Ratio>& ratios);
+
+// Prints one figure measured outside Google Benchmark (resident memory) beside its
+// target. With QUILLET_BENCH_RATIOS naming a file, every figure is also appended to it,
+// so that `make bench` ends with one table of all of them.
+void ReportFigure(const std::string& name, const std::string& basis, double value, double target);
 
 } // namespace bench

@@ -81,8 +81,8 @@ void ReportReadMemory(const char* self, std::size_t size) {
     std::size_t added = 0;
     if (!child || std::fscanf(child, "%zu", &added) != 1) added = 0;
     if (child) ::pclose(child);
-    std::printf("ReadFromFile of %zu MB adds %.1f MB resident: %.2fx the file (target 3x)\n",
-                size >> 20, double(added) / (1 << 20), double(added) / double(size));
+    bench::ReportFigure("resident after ReadFromFile, " + std::to_string(size >> 20) + " MB",
+                        "/ file size", double(added) / double(size), 3.0);
 }
 
 void BM_WriteFloor(benchmark::State& state) {
