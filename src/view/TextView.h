@@ -25,8 +25,10 @@
 class CAcceleratorTable;
 class CTextBuffer;
 class QDrag;
+class QFontMetricsF;
 class QMimeData;
 class QPainter;
+class QRectF;
 
 // The read-only view of a text buffer: draws its lines in a fixed-pitch font with a plain
 // 45-pixel margin at the left, keeps a caret and a selection, moves them by keys and mouse,
@@ -216,13 +218,17 @@ protected:
     void scrollContentsBy(int, int) override {}
 
 private:
+    // How a byte is drawn: with its neighbours as one string (its glyph advances exactly one
+    // cell and its ink stays inside the cell), alone and clipped to its cell, or as a box
+    // (no printable character, or a character that draws nothing, such as a soft hyphen).
+    enum class CellGlyph : unsigned char { InRun, Alone, Box };
     struct FontSlot {
         std::optional<QFont> font;
         int ascent = 0;
-        // Bytes whose glyph advances exactly one cell, so that runs of them draw as one
-        // string; the others are drawn one by one into their cells.
-        std::array<bool, 256> fitsCell{};
+        std::array<CellGlyph, 256> glyphs{};
     };
+    static CellGlyph ClassifyGlyph(unsigned char byte, const QFontMetricsF& natural,
+                                   const QFontMetricsF& spaced, const QRectF& cell);
     struct RunColours {
         QColor background;
         QColor text;

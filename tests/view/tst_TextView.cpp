@@ -71,7 +71,7 @@ private slots:
     void selectionCellsAtLineEndsAndWithoutFocus();
     void hookColoursSegments();
     void hostileSpansAreHeldToTheLine();
-    void everyByteDrawsOnePlaceholderOrGlyphInItsCell();
+    void everyByteDrawsInkInsideItsOwnCell();
     void longLineDrawsOnlyWhatFits();
 
     void scrollBarActions_data();
@@ -265,28 +265,35 @@ void TestTextView::hostileSpansAreHeldToTheLine() {
     }
 }
 
-void TestTextView::everyByteDrawsOnePlaceholderOrGlyphInItsCell() {
-    std::string line;
-    for (int byte = 0; byte < 256; ++byte) {
-        if (byte != '\t' && byte != '\n') line.push_back(static_cast<char>(byte));
-    }
-    Shown s(line, {2400, 100});
+void TestTextView::everyByteDrawsInkInsideItsOwnCell() {
+    // Each byte stands after three spaces, at a column of 3 modulo 4 (where a tab is one
+    // cell wide), and every line of bytes has an empty line below it.
+    Shown s("", {640, 700});
     QVERIFY(s.shown);
+    s.buffer.ClearAll();
+    for (int row = 0; row < 16; ++row) {
+        std::string line;
+        for (int i = 0; i < 16; ++i)
+            line += std::string("   ") + static_cast<char>(row * 16 + i);
+        s.buffer.InsertLineRecord(line);
+        s.buffer.InsertLineRecord("");
+    }
+    s.buffer.BroadcastChange(nullptr, nullptr, HintReset, -1);
     s.view.clearFocus();
     const QImage image = Snapshot(s.view);
-    // Unprintable bytes draw a placeholder in their own cell.
-    for (int byte : {0x00, 0x01, 0x1f, 0x7f, 0x81, 0x8d, 0x8f, 0x90, 0x9d}) {
-        const int cell = byte - (byte > '\t') - (byte > '\n');
-        QVERIFY2(CellHasInk(s.view, image, 0, cell, Base(s.view)),
-                 qPrintable(QString::number(byte)));
+    for (int row = 0; row < 32; ++row) {
+        for (int column = 0; column < 68; ++column) {
+            const int byte =
+                row % 2 == 0 && column % 4 == 3 && column < 64 ? row / 2 * 16 + column / 4 : -1;
+            // Blank by nature: the space, the no-break space and the tab.
+            const bool ink = byte >= 0 && byte != ' ' && byte != 0xA0 && byte != '\t';
+            QVERIFY2(CellHasInk(s.view, image, row, column, Base(s.view)) == ink,
+                     qPrintable(QStringLiteral("byte %1 at row %2, column %3")
+                                    .arg(byte, 0, 16)
+                                    .arg(row)
+                                    .arg(column)));
+        }
     }
-    // Nothing drawn past the 254 cells of the line, and the last byte (0xFF) is in its cell.
-    QVERIFY(CellHasInk(s.view, image, 0, 253, Base(s.view)));
-    for (int cell = 254; cell < 260; ++cell)
-        QVERIFY(!CellHasInk(s.view, image, 0, cell, Base(s.view)));
-    // Every glyph of the normal font advances exactly one cell.
-    const QFontMetricsF metrics(s.view.FontFor(false, false));
-    QCOMPARE(metrics.horizontalAdvance(QStringLiteral("MiW.")), 4.0 * s.view.CharWidth());
 }
 
 void TestTextView::longLineDrawsOnlyWhatFits() {
