@@ -10,6 +10,7 @@
 #include <QClipboard>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QRandomGenerator>
 #include <QtTest>
 
 class TestEditView : public QObject {
@@ -28,6 +29,7 @@ private slots:
     void pasteOfFiftyMegabytes();
     void keysThatInsertNothing();
     void readOnlyBufferIgnoresEdits();
+    void caretStaysOnScreen();
 
 private:
     void SetText(std::string_view text) { SetBufferText(*m_buffer, text); }
@@ -339,6 +341,38 @@ void TestEditView::readOnlyBufferIgnoresEdits() {
     m_view->SetCaretPosition({0, 3});
     Key(Qt::Key_Return);
     QCOMPARE(m_view->CaretPosition(), (TextPosition{1, 0}));
+}
+
+void TestEditView::caretStaysOnScreen() {
+    QRandomGenerator random(20240611);
+    std::string text;
+    for (int line = 0; line < 60; ++line) {
+        text += line ? "\n" : "";
+        for (int ch = random.bounded(45); ch > 0; --ch)
+            text += "ab \t"[random.bounded(4)];
+    }
+    SetText(text);
+    // A text area of exactly 20 cells, and a height that leaves part of a line over.
+    const QSize area(m_view->MarginWidth() + 20 * m_view->CharWidth(),
+                     8 * m_view->LineHeight() + m_view->LineHeight() / 2);
+    m_view->resize(m_view->size() + area - m_view->viewport()->size());
+    QCOMPARE(m_view->ScreenChars(), 20);
+    const QStringList keys{"Down", "Up",   "Return", "X",    "Ctrl+Left", "Ctrl+Right",
+                           "End",  "Home", "PgDown", "PgUp", "Ctrl+End",  "Ctrl+Home"};
+    for (int step = 0; step < 1000; ++step) {
+        const QString key = keys[random.bounded(keys.size())];
+        PressKeys(m_view, key);
+        const TextPosition caret = m_view->CaretPosition();
+        const int line = caret.line - m_view->FirstVisibleLine();
+        const int column =
+            m_view->VisualColumn(caret.line, caret.ch) - m_view->FirstVisibleColumn();
+        QVERIFY2(line >= 0 && line < m_view->ScreenLines() && column >= 0 && column < 20,
+                 qPrintable(QStringLiteral("step %1, %2: caret at row %3, cell %4")
+                                .arg(step)
+                                .arg(key)
+                                .arg(line)
+                                .arg(column)));
+    }
 }
 
 QTEST_MAIN(TestEditView)
