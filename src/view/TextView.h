@@ -329,6 +329,7 @@ private:
     std::string m_cells;   // the visible cells of a run, tabs expanded
     QString m_glyphs;      // a stretch of cells drawn as one string
     QPoint m_lastMousePos; // where the mouse was last seen while selecting
+    QPoint m_dragPressPos; // where the button went down inside the selection
     QBasicTimer m_caretTimer;
     QRect m_caretRect;
     bool m_caretShown = false;

@@ -167,7 +167,7 @@ void TestEditViewDrop::dragInsideTheView() {
     m_view->keys = copy ? Qt::ControlModifier : Qt::NoModifier;
     m_view->target = PointAt(*m_view, target);
     QTest::mousePress(vp, Qt::LeftButton, {}, PointAt(*m_view, {0, 7}));
-    QTest::mouseMove(vp, PointAt(*m_view, {0, 8}));
+    QTest::mouseMove(vp, PointAt(*m_view, {0, 9}));
     QCOMPARE(QString::fromStdString(Text(*m_buffer)), expected);
     const bool unchanged = expected == "alpha beta gamma\nsecond line";
     QCOMPARE(m_buffer->HasUndo(), !unchanged);

@@ -4,7 +4,6 @@
 
 #include <QDrag>
 #include <QMimeData>
-#include <QTimer>
 #include <QtTest>
 
 Q_DECLARE_METATYPE(TextPosition)
@@ -48,16 +47,21 @@ QPoint Mouse(CTextView& view, const QString& strokes) {
     return point;
 }
 
-// A view whose drag loop inserts text before the dragged range, as a drop would.
-class CDropInsideView : public CTextView {
+// The offscreen platform runs no drag loop: this view records each drag instead, and
+// `duringDrag` stands for what a drop does meanwhile.
+class CRecordingView : public CTextView {
 public:
-    Qt::DropAction RunDragLoop(QDrag&) override {
-        TextPosition end;
-        Buffer()->InsertTextAt(nullptr, {0, 0}, "ab\r\n", end, 1);
-        duringDrag = {DragRangeStart(), DragRangeEnd()};
+    Qt::DropAction RunDragLoop(QDrag& drag) override {
+        dragged = drag.mimeData()->text();
+        actions = DragEffects();
+        if (duringDrag) duringDrag();
+        rangeDuringDrag = {DragRangeStart(), DragRangeEnd()};
         return Qt::CopyAction;
     }
-    std::pair<TextPosition, TextPosition> duringDrag;
+    QString dragged;
+    Qt::DropActions actions;
+    std::function<void()> duringDrag;
+    std::pair<TextPosition, TextPosition> rangeDuringDrag;
 };
 
 } // namespace
@@ -72,8 +76,7 @@ private slots:
     void strokes_data();
     void strokes();
     void clickPastTheTextAndRememberedColumn();
-    void dragOfSelectionCopiesTextOnly();
-    void changesDuringDragMoveTheDragRange();
+    void dragOfTheSelection();
     void autoScrollWhileSelecting_data();
     void autoScrollWhileSelecting();
     void losingFocusEndsMouseSelection();
@@ -81,13 +84,13 @@ private slots:
 
 private:
     CTextBuffer* m_buffer = nullptr;
-    CTextView* m_view = nullptr;
+    CRecordingView* m_view = nullptr;
 };
 
 void TestTextViewMouse::init() {
     m_buffer = new CTextBuffer;
     SetBufferText(*m_buffer, "alpha beta_2 gamma\n\tdelta\n\nlast line");
-    m_view = new CTextView;
+    m_view = new CRecordingView;
     QVERIFY(ShowFocusedView(*m_view, *m_buffer));
 }
 
@@ -146,6 +149,10 @@ void TestTextViewMouse::strokes_data() {
     row("press inside the selection keeps it", selected, none, {0, 2}, {0, 12});
     row("click inside the selection only moves the caret", selected + ",release 0:7", {0, 7}, none,
         none, false, {0, 2});
+    row("a shaky click inside the selection only moves the caret",
+        selected + ",move 0:7>,release 0:7", {0, 7}, none, none, false, {0, 2});
+    row("a move of the drag distance drags and keeps the selection",
+        selected + ",move 0:9,release 0:9", {0, 12}, {0, 2}, {0, 12});
     row("right click inside the selection keeps it", rselected + "0:2", none, {0, 0}, {0, 5});
     row("right click outside the selection moves the caret", rselected + "1:2", {1, 2}, none, none,
         false, {1, 2});
@@ -180,46 +187,26 @@ void TestTextViewMouse::clickPastTheTextAndRememberedColumn() {
     PressKeys(m_view, "Down,Down,Down");
     QCOMPARE(m_view->CaretPosition(), (TextPosition{3, 9}));
 }
-void TestTextViewMouse::dragOfSelectionCopiesTextOnly() {
-    SetBufferText(*m_buffer, "one caf\xe9 two");
-    QWidget* vp = m_view->viewport();
-    Mouse(*m_view, "click 0:4,Shift+click 0:8");
-    QString dragged;
-    Qt::DropActions actions;
-    bool seen = false;
-    QTimer::singleShot(0, this, [&] {
-        if (auto* drag = m_view->findChild<QDrag*>()) {
-            seen = true;
-            dragged = drag->mimeData()->text();
-            actions = drag->supportedActions();
-            QVERIFY(drag->mimeData()->hasFormat(QStringLiteral("text/plain")));
-        }
-        // Ends the drag where the platform runs one; otherwise an ordinary release.
-        QTest::mouseRelease(vp, Qt::LeftButton, {}, PointAt(*m_view, {0, 6}));
-    });
-    Mouse(*m_view, "press 0:5,move 0:6");
-    QTRY_VERIFY(seen);
-    QCOMPARE(dragged, QString::fromUtf8("caf\u00e9"));
-    QCOMPARE(actions, Qt::DropActions(Qt::CopyAction));
-    // The drag that went nowhere left text and selection alone.
-    QCOMPARE(m_buffer->Line(0), std::string_view("one caf\xe9 two"));
-    QCOMPARE(SelectionStartOf(*m_view), (TextPosition{0, 4}));
-    QCOMPARE(SelectionEndOf(*m_view), (TextPosition{0, 8}));
-}
-
-void TestTextViewMouse::changesDuringDragMoveTheDragRange() {
-    CDropInsideView view;
-    QVERIFY(ShowFocusedView(view, *m_buffer));
-    Mouse(view, "click 1:1,Shift+click 1:4,press 1:2,move 1:3,release 1:3");
-    QCOMPARE(view.duringDrag.first, (TextPosition{2, 1}));
-    QCOMPARE(view.duringDrag.second, (TextPosition{2, 4}));
-    QVERIFY(!view.IsDragSourceActive());
-    // The drop made during the drag is one undo step.
-    QVERIFY(m_buffer->HasUndo());
+void TestTextViewMouse::dragOfTheSelection() {
+    SetBufferText(*m_buffer, "one\ttwo caf\xe9 end");
+    // A drop before the dragged text, made while the drag runs, moves the drag range.
+    m_view->duringDrag = [this] {
+        TextPosition end;
+        m_buffer->InsertTextAt(nullptr, {0, 0}, "ab\r\n", end, ActionDragAndDrop);
+    };
+    Mouse(*m_view, "click 0:8,Shift+click 0:12,press 0:9,move 0:11,release 0:11");
+    QCOMPARE(m_view->dragged, QString::fromUtf8("caf\u00e9"));
+    QCOMPARE(m_view->actions, Qt::DropActions(Qt::CopyAction));
+    QCOMPARE(m_view->rangeDuringDrag.first, (TextPosition{1, 8}));
+    QCOMPARE(m_view->rangeDuringDrag.second, (TextPosition{1, 12}));
+    QVERIFY(!m_view->IsDragSourceActive());
+    QCOMPARE(SelectionStartOf(*m_view), (TextPosition{1, 8}));
+    QCOMPARE(SelectionEndOf(*m_view), (TextPosition{1, 12}));
+    // What happened during the drag is one undo step.
     TextPosition undone;
     QVERIFY(m_buffer->UndoGroup(undone));
     QVERIFY(!m_buffer->HasUndo());
-    QCOMPARE(m_buffer->Line(0), std::string_view("alpha beta_2 gamma"));
+    QCOMPARE(m_buffer->Line(0), std::string_view("one\ttwo caf\xe9 end"));
 }
 
 void TestTextViewMouse::autoScrollWhileSelecting_data() {
