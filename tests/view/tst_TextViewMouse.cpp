@@ -3,6 +3,8 @@
 #include "ViewTestSupport.h"
 
 #include <QDrag>
+#include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QtTest>
 
@@ -79,7 +81,8 @@ private slots:
     void dragOfTheSelection();
     void autoScrollWhileSelecting_data();
     void autoScrollWhileSelecting();
-    void losingFocusEndsMouseSelection();
+    void focusOut_data();
+    void focusOut();
     void cursorShapes();
 
 private:
@@ -245,12 +248,34 @@ void TestTextViewMouse::autoScrollWhileSelecting() {
     QCOMPARE(SelectionEndOf(*m_view), std::max(anchor, caret));
 }
 
-void TestTextViewMouse::losingFocusEndsMouseSelection() {
-    Mouse(*m_view, "press 0:1");
-    QVERIFY(m_view->IsMouseSelecting());
-    m_view->clearFocus();
-    QVERIFY(!m_view->IsMouseSelecting());
-    Mouse(*m_view, "release 0:1");
+void TestTextViewMouse::focusOut_data() {
+    QTest::addColumn<bool>("menu");
+    QTest::newRow("a menu opening keeps caret, selection and mouse selection") << true;
+    QTest::newRow("another window taking the focus hides them and ends the mouse selection")
+        << false;
+}
+
+void TestTextViewMouse::focusOut() {
+    QFETCH(bool, menu);
+    const QPoint last = Mouse(*m_view, "press 0:1,move 1:3");
+    QMenu popup;
+    popup.addAction(QStringLiteral("Copy"));
+    QLineEdit other;
+    if (menu) {
+        popup.popup(m_view->mapToGlobal(last));
+        QVERIFY(QTest::qWaitForWindowExposed(&popup));
+    } else {
+        other.show();
+        other.activateWindow();
+        other.setFocus();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+    }
+    QCOMPARE(m_view->IsMouseSelecting(), menu);
+    QCOMPARE(m_view->IsCaretShown(), menu);
+    const QColor selected(0, 0, 0);
+    QCOMPARE(CellColour(*m_view, Snapshot(*m_view), 0, 2) == selected, menu);
+    popup.close();
+    Mouse(*m_view, "release 1:3");
 }
 
 void TestTextViewMouse::cursorShapes() {
