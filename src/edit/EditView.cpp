@@ -79,19 +79,12 @@ void CEditView::StartReplaceTracking(TextPosition start, TextPosition end) {
     m_replaceTracking = true;
 }
 
-void CEditView::PlaceCaret(TextPosition position) {
-    SetAnchor(position);
-    SetSelection(position, position);
-    SetCaretPosition(position);
-    EnsureVisible(position);
-}
-
 bool CEditView::DeleteSelectionText() {
     if (!HasSelection()) return false;
     TextPosition start;
     TextPosition end;
     SelectionBounds(start, end);
-    PlaceCaret(start);
+    JumpTo(start);
     Buffer()->DeleteRange(this, start, end, ActionDeleteSelection);
     return true;
 }
@@ -158,8 +151,7 @@ void CEditView::TypeCharacter(unsigned char c) {
     }
     const char byte = static_cast<char>(c);
     TextPosition end = at;
-    if (buffer->InsertTextAt(this, at, std::string_view(&byte, 1), end, ActionTyping))
-        PlaceCaret(end);
+    if (buffer->InsertTextAt(this, at, std::string_view(&byte, 1), end, ActionTyping)) JumpTo(end);
     buffer->CloseUndoGroup(this);
 }
 
@@ -167,7 +159,7 @@ void CEditView::OnEnter() {
     const TextPosition caret = CaretPosition();
     // Overwrite mode only moves to the next line, as long as there is one.
     if (m_overwrite && caret.line < LineCount() - 1) {
-        PlaceCaret({caret.line + 1, 0});
+        JumpTo({caret.line + 1, 0});
         return;
     }
     if (!IsEditable()) return;
@@ -175,7 +167,7 @@ void CEditView::OnEnter() {
     buffer->OpenUndoGroup(false);
     DeleteSelectionText();
     TextPosition end;
-    if (buffer->InsertTextAt(this, CaretPosition(), "\r\n", end, ActionTyping)) PlaceCaret(end);
+    if (buffer->InsertTextAt(this, CaretPosition(), "\r\n", end, ActionTyping)) JumpTo(end);
     buffer->CloseUndoGroup(this); // runs the auto-indent
 }
 
@@ -193,7 +185,7 @@ void CEditView::OnEditActionDone(int action, std::string_view text) {
     if (n == 0) return;
     const std::string indent(above, std::size_t(n));
     TextPosition end;
-    if (Buffer()->InsertTextAt(nullptr, at, indent, end, ActionAutoIndent)) PlaceCaret(end);
+    if (Buffer()->InsertTextAt(nullptr, at, indent, end, ActionAutoIndent)) JumpTo(end);
 }
 
 // Delete and Backspace ---------------------------------------------------------------------
@@ -211,7 +203,7 @@ void CEditView::OnDelete() {
             ++end.ch;
         }
     }
-    PlaceCaret(start);
+    JumpTo(start);
     Buffer()->DeleteRange(this, start, end, ActionDelete);
 }
 
@@ -227,6 +219,6 @@ void CEditView::OnBackspace() {
         --q.ch;
     else if (p.line > 0)
         q = {p.line - 1, LineLength(p.line - 1)};
-    PlaceCaret(q);
+    JumpTo(q);
     if (q != p) Buffer()->DeleteRange(this, q, p, ActionBackspace);
 }

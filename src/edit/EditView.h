@@ -61,8 +61,6 @@ public:
     void DragScroll(QPoint point);
 
 protected:
-    // Sets anchor, an empty selection and the caret at `position`, and scrolls to it.
-    void PlaceCaret(TextPosition position);
     // Bytes from the clipboard or a drop, made fit for the buffer: NUL bytes are left out
     // and a lone LF (the line end of the platform's text) becomes CR LF.
     static std::string TextFromOutside(std::string_view bytes);

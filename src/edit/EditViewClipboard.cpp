@@ -25,7 +25,7 @@ void CEditView::OnCut() {
     std::string text;
     TextInRange(start, end, text);
     CopyTextToClipboard(text);
-    PlaceCaret(start);
+    JumpTo(start);
     Buffer()->DeleteRange(this, start, end, ActionCut);
 }
 
@@ -40,17 +40,17 @@ void CEditView::OnPaste() {
         clipboard = std::string();
         TextPosition end;
         if (!text.empty() && buffer->InsertTextAt(this, CaretPosition(), text, end, ActionPaste))
-            PlaceCaret(end);
+            JumpTo(end);
     }
     buffer->CloseUndoGroup(this);
 }
 
 void CEditView::OnUndo() {
     TextPosition position;
-    if (Buffer() && Buffer()->HasUndo() && Buffer()->UndoGroup(position)) PlaceCaret(position);
+    if (Buffer() && Buffer()->HasUndo() && Buffer()->UndoGroup(position)) JumpTo(position);
 }
 
 void CEditView::OnRedo() {
     TextPosition position;
-    if (Buffer() && Buffer()->HasRedo() && Buffer()->RedoGroup(position)) PlaceCaret(position);
+    if (Buffer() && Buffer()->HasRedo() && Buffer()->RedoGroup(position)) JumpTo(position);
 }

@@ -86,7 +86,7 @@ bool CEditView::DropText(const QMimeData* data, QPoint point) {
     NormaliseSelection();
     // Dropping the dragged text onto itself only collapses the selection there.
     if (IsDragSourceActive() && IsInsideSelection(at)) {
-        PlaceCaret(at);
+        JumpTo(at);
         return false;
     }
     const std::string text = TextFromOutside(Windows1252FromText(data->text()));

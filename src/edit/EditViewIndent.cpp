@@ -54,8 +54,7 @@ void CEditView::OnIndent() {
     buffer->OpenUndoGroup(false);
     DeleteSelectionText();
     TextPosition inserted;
-    if (buffer->InsertTextAt(this, CaretPosition(), "\t", inserted, ActionTyping))
-        PlaceCaret(inserted);
+    if (buffer->InsertTextAt(this, CaretPosition(), "\t", inserted, ActionTyping)) JumpTo(inserted);
     buffer->CloseUndoGroup(this);
 }
 
@@ -72,7 +71,7 @@ void CEditView::MoveToNextTabStop() {
         if (tab) break;
         --n;
     }
-    PlaceCaret({caret.line, i});
+    JumpTo({caret.line, i});
 }
 
 void CEditView::OnUnindent() {
@@ -118,5 +117,5 @@ void CEditView::MoveToPreviousTabStop() {
     int i = 0;
     for (int visual = 0; visual < target && i < length; ++i)
         visual = text[i] == '\t' ? (visual / tabSize + 1) * tabSize : visual + 1;
-    PlaceCaret({caret.line, i});
+    JumpTo({caret.line, i});
 }

@@ -106,6 +106,9 @@ public:
     // Caret and selection.
     TextPosition CaretPosition() const { return m_caret; }
     void SetCaretPosition(TextPosition position);
+    // A jump: the caret goes to `position`, the selection collapses there with the anchor,
+    // and the view scrolls to it.
+    void JumpTo(TextPosition position);
     TextPosition Anchor() const { return m_anchor; }
     void SetAnchor(TextPosition position) { m_anchor = position; }
     void SetSelection(TextPosition start, TextPosition end);

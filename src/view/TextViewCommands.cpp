@@ -137,12 +137,7 @@ void CTextView::GoToNumberedBookmark(int n) {
 }
 
 void CTextView::GoToBookmarkedLine(int line) {
-    if (line < 0) return;
-    const TextPosition position{line, 0};
-    SetCaretPosition(position);
-    SetSelection(position, position);
-    SetAnchor(position);
-    EnsureVisible(position);
+    if (line >= 0) JumpTo({line, 0});
 }
 
 void CTextView::GoToPlainBookmark(bool next) {

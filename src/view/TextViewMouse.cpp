@@ -57,13 +57,7 @@ void CTextView::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::RightButton) {
         const TextPosition position = RoundedClientToText(point);
         NormaliseSelection();
-        if (!IsInsideSelection(position)) {
-            m_anchor = m_caret = position;
-            m_rememberedColumn = VisualColumn(m_caret.line, m_caret.ch);
-            SetSelection(position, position);
-            EnsureVisible(position);
-            UpdateCaret();
-        }
+        if (!IsInsideSelection(position)) JumpTo(position);
         return;
     }
     if (event->button() != Qt::LeftButton) return;

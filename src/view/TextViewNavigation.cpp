@@ -66,6 +66,13 @@ void CTextView::SetCaretPosition(TextPosition position) {
     UpdateCaret();
 }
 
+void CTextView::JumpTo(TextPosition position) {
+    m_anchor = position;
+    SetSelection(position, position);
+    SetCaretPosition(position);
+    EnsureVisible(position);
+}
+
 // Selection --------------------------------------------------------------------------------
 
 void CTextView::SetSelection(TextPosition start, TextPosition end) {
