@@ -23,8 +23,10 @@ Qt::DropAction DropEffect(const QDropEvent& event) {
     return wanted == Qt::MoveAction ? Qt::CopyAction : Qt::MoveAction;
 }
 
+// Files dragged from a file manager come with their URLs as text too; they are for the
+// frame to open, not text to insert.
 bool OffersText(const QMimeData* data) {
-    return data && data->hasText();
+    return data && data->hasText() && !data->hasUrls();
 }
 
 } // namespace

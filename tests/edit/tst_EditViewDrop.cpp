@@ -54,6 +54,17 @@ public:
     }
 };
 
+// A frame that takes every drag its children turn away.
+class DropFrame : public QWidget {
+public:
+    bool entered = false;
+    DropFrame() { setAcceptDrops(true); }
+    void dragEnterEvent(QDragEnterEvent* event) override {
+        entered = true;
+        event->acceptProposedAction();
+    }
+};
+
 } // namespace
 
 class TestEditViewDrop : public QObject {
@@ -64,6 +75,7 @@ private slots:
     void cleanup();
 
     void dropFromAnotherProgram();
+    void refusals_data();
     void refusals();
     void dragInsideTheView_data();
     void dragInsideTheView();
@@ -124,22 +136,41 @@ void TestEditViewDrop::dropFromAnotherProgram() {
     QCOMPARE(Text(*m_buffer), std::string("alpha beta gamma\nsecond line"));
 }
 
-void TestEditViewDrop::refusals() {
-    QMimeData noText;
-    noText.setData(QStringLiteral("image/png"), QByteArray("png"));
-    QCOMPARE(At<QDragEnterEvent>(&noText, {0, 1}), Qt::IgnoreAction);
-    QVERIFY(!m_view->IsDropCaretShown());
-    QCOMPARE(At<QDropEvent>(&noText, {0, 1}), Qt::IgnoreAction);
+void TestEditViewDrop::refusals_data() {
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<bool>("readOnly");
+    QTest::addColumn<bool>("entered"); // the view takes the drag when it enters
+    QTest::newRow("an image is no text") << "image/png" << false << false;
+    QTest::newRow("files from a file manager are no text") << "text/uri-list" << false << false;
+    QTest::newRow("text over a read-only buffer") << "text/plain" << true << true;
+}
 
-    QCOMPARE(m_view->DragEffects(), Qt::CopyAction | Qt::MoveAction);
-    m_buffer->SetReadOnly(true);
-    const auto text = PlainText("x");
-    At<QDragEnterEvent>(text.get(), {0, 1});
-    QCOMPARE(At<QDragMoveEvent>(text.get(), {0, 2}), Qt::IgnoreAction);
-    QVERIFY(!m_view->IsDropCaretShown());
-    QCOMPARE(At<QDropEvent>(text.get(), {0, 2}), Qt::IgnoreAction);
+void TestEditViewDrop::refusals() {
+    QFETCH(QString, format);
+    QFETCH(bool, readOnly);
+    QFETCH(bool, entered);
+    QMimeData data;
+    if (format == "text/uri-list")
+        data.setUrls({QUrl::fromLocalFile(QStringLiteral("/home/user/other.scp"))});
+    data.setData(format, "x");
+    if (format != "image/png") data.setText(QStringLiteral("file:///home/user/other.scp"));
+    m_buffer->SetReadOnly(readOnly);
+    // What the view turns away goes on to its frame.
+    DropFrame frame;
+    auto* view = new CEditView(&frame);
+    view->AttachToBuffer(m_buffer);
+    view->resize(400, 200);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    QWidget* vp = view->viewport();
+    Send<QDragEnterEvent>(vp, &data, PointAt(*view, {0, 1}));
+    QCOMPARE(view->IsDropCaretShown(), entered);
+    QCOMPARE(frame.entered, !entered);
+    Send<QDragMoveEvent>(vp, &data, PointAt(*view, {0, 2}));
+    QVERIFY(!view->IsDropCaretShown());
+    Send<QDropEvent>(vp, &data, PointAt(*view, {0, 2}));
     QCOMPARE(Text(*m_buffer), std::string("alpha beta gamma\nsecond line"));
-    QCOMPARE(m_view->DragEffects(), Qt::DropActions(Qt::CopyAction));
+    QCOMPARE(view->DragEffects(), readOnly ? Qt::CopyAction : Qt::CopyAction | Qt::MoveAction);
 }
 
 void TestEditViewDrop::dragInsideTheView_data() {
