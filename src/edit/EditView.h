@@ -61,9 +61,10 @@ public:
     void DragScroll(QPoint point);
 
 protected:
-    // Bytes from the clipboard or a drop, made fit for the buffer: NUL bytes are left out
-    // and a lone LF (the line end of the platform's text) becomes CR LF.
-    static std::string TextFromOutside(std::string_view bytes);
+    // What a paste or a drop of `data` inserts: the exact lines that a view of this program
+    // put beside the text, or else the text made fit for the buffer (NUL bytes left out, a
+    // lone LF, the platform's line end, taken as CR LF). False when there is nothing.
+    static bool LinesToInsert(const QMimeData* data, TextLines& lines);
 
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;

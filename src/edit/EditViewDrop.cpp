@@ -3,7 +3,6 @@
 #include "EditView.h"
 
 #include "buffer/TextBuffer.h"
-#include "framework/Windows1252.h"
 
 #include <QDragEnterEvent>
 #include <QMimeData>
@@ -91,9 +90,10 @@ bool CEditView::DropText(const QMimeData* data, QPoint point) {
         JumpTo(at);
         return false;
     }
-    const std::string text = TextFromOutside(Windows1252FromText(data->text()));
+    TextLines lines;
     TextPosition end;
-    if (text.empty() || !Buffer()->InsertTextAt(this, at, text, end, ActionDragAndDrop))
+    if (!LinesToInsert(data, lines) ||
+        !Buffer()->InsertLinesAt(this, at, std::move(lines), end, ActionDragAndDrop))
         return false;
     SetAnchor(at);
     SetSelection(at, end);

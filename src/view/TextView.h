@@ -7,6 +7,7 @@
 #include "buffer/BufferObserver.h"
 #include "buffer/ColourSpan.h"
 #include "buffer/TextPosition.h"
+#include "buffer/UndoRecord.h"
 #include "framework/CommandTarget.h"
 
 #include <QAbstractScrollArea>
@@ -150,10 +151,16 @@ public:
     unsigned LastSearchFlags() const { return m_lastSearchFlags; }
     const QString& LastSearchText() const { return m_lastSearchText; }
 
-    // Clipboard and drag data; bytes and Unicode meet through Windows-1252.
+    // Clipboard and drag data: the text of a range, bytes and Unicode meeting through
+    // Windows-1252, and beside it the range's exact lines in the program's own format
+    // (LinesMimeType), so that a line holding a CR byte comes back as it was.
+    static const QString LinesMimeType;
     virtual bool ClipboardHasText() const;
-    virtual bool CopyTextToClipboard(const std::string& text);
-    virtual bool TextFromClipboard(std::string& text) const;
+    // Null, and false, for an empty range.
+    QMimeData* RangeMimeData(TextPosition start, TextPosition end) const;
+    bool CopyRangeToClipboard(TextPosition start, TextPosition end);
+    // The exact lines that `data` carries; false when it has none or they are malformed.
+    static bool LinesFromMimeData(const QMimeData* data, TextLines& lines);
     // The selection as drag data (the drag range remembers it); null without a selection.
     virtual QMimeData* PrepareDragData();
     virtual Qt::DropActions DragEffects() const { return Qt::CopyAction; }

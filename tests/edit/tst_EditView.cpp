@@ -250,9 +250,11 @@ void TestEditView::clipboardCommands() {
 
 void TestEditView::pastedTextIsMadeFitForTheBuffer_data() {
     QTest::addColumn<QString>("clipboard");
+    QTest::addColumn<QByteArray>("lines"); // the program's own format beside the text
     QTest::addColumn<QString>("expected");
-    const auto row = [](const char* name, const QString& clipboard, const QString& expected) {
-        QTest::newRow(name) << clipboard << expected;
+    const auto row = [](const char* name, const QString& clipboard, const QString& expected,
+                        const QByteArray& lines = {}) {
+        QTest::newRow(name) << clipboard << lines << expected;
     };
     row("NUL characters are left out", QString::fromUtf8("a\0b\0", 4), "[ab]");
     row("LF line ends become line breaks", "one\ntwo\n", "[one\ntwo\n]");
@@ -260,14 +262,24 @@ void TestEditView::pastedTextIsMadeFitForTheBuffer_data() {
     row("CR LF line ends stay single breaks", "one\r\ntwo", "[one\ntwo]");
     row("characters outside Windows-1252 are left out", QString::fromUtf8("\u20ac\u4e2d\u00e9"),
         QString::fromUtf8("[\u20ac\u00e9]"));
+    row("exact lines keep a CR byte", "one\r\r\n", "[one\r\n]",
+        QByteArray("\4\0\0\0one\r\0\0\0\0", 12));
+    row("exact lines cut short fall back to the text", "one\ntwo", "[one\ntwo]",
+        QByteArray("\4\0\0\0one\r\5\0\0\0ab", 14));
+    row("an exact line longer than its data falls back to the text", "one", "[one]",
+        QByteArray("\xff\xff\xff\xffone", 7));
 }
 
 void TestEditView::pastedTextIsMadeFitForTheBuffer() {
     QFETCH(QString, clipboard);
+    QFETCH(QByteArray, lines);
     QFETCH(QString, expected);
     SetText("[]");
     m_view->SetCaretPosition({0, 1});
-    QGuiApplication::clipboard()->setText(clipboard);
+    auto* data = new QMimeData;
+    data->setText(clipboard);
+    if (!lines.isEmpty()) data->setData(CTextView::LinesMimeType, lines);
+    QGuiApplication::clipboard()->setMimeData(data);
     Command(ID_EDIT_PASTE);
     QString text;
     for (int line = 0; line < m_buffer->LineCount(); ++line)

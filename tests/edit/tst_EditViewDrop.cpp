@@ -1,6 +1,7 @@
 // The edit view as a drop target: text dropped from outside, moves and copies inside one
-// view through the platform's drag loop, the drop caret, scrolling at the edges, and the
-// refusals (no text, read-only buffer).
+// view through the platform's drag loop, the drop caret, scrolling at the edges, the
+// refusals (no text, files, read-only buffer), and the exact lines that copies and drags
+// carry inside the program.
 #include "EditTestSupport.h"
 
 #include "edit/EditView.h"
@@ -9,6 +10,7 @@
 #include <QDrag>
 #include <QDragEnterEvent>
 #include <QMimeData>
+#include <QRandomGenerator>
 #include <QtTest>
 
 namespace {
@@ -82,6 +84,7 @@ private slots:
     void dragScrollZones_data();
     void dragScrollZones();
     void hoveringAtAnEdgeKeepsScrolling();
+    void exactLinesSurviveCopiesAndDrags();
 
 private:
     // Sends a drag event for `data` over the cell of `position`.
@@ -255,6 +258,58 @@ void TestEditViewDrop::hoveringAtAnEdgeKeepsScrolling() {
     const int line = m_view->FirstVisibleLine();
     QTest::qWait(200);
     QCOMPARE(m_view->FirstVisibleLine(), line);
+}
+
+void TestEditViewDrop::exactLinesSurviveCopiesAndDrags() {
+    // Lines ending in a CR byte (a file with CR CR LF line ends), a lone LF, a CR inside.
+    const std::vector<std::string> lines{"one\r", "two\r", "", "a\nb", "c\rd\r", "end"};
+    // The plain model: the text as one string with this byte between lines.
+    constexpr char Break = '\x1e';
+    std::string model;
+    const auto position = [&](int offset) {
+        const auto before = std::string_view(model).substr(0, std::size_t(offset));
+        const std::size_t lineStart = before.rfind(Break) + 1; // npos + 1 is 0
+        return TextPosition{int(std::count(before.begin(), before.end(), Break)),
+                            offset - int(lineStart)};
+    };
+    QRandomGenerator random(1969);
+    for (int round = 0; round < 60; ++round) {
+        m_buffer->ClearAll();
+        model.clear();
+        for (const std::string& line : lines) {
+            m_buffer->InsertLineRecord(line);
+            model += (model.empty() ? "" : std::string(1, Break)) + line;
+        }
+        m_buffer->BroadcastChange(nullptr, nullptr, HintReset, -1);
+        const int size = int(model.size());
+        const int s = random.bounded(size);
+        const int e = s + 1 + random.bounded(size - s);
+        const std::string piece = model.substr(std::size_t(s), std::size_t(e - s));
+        Select(*m_view, position(s), position(e));
+        const int way = random.bounded(4);
+        if (way < 2) { // copy or cut, then paste anywhere
+            QTest::keyClick(m_view, way == 0 ? Qt::Key_C : Qt::Key_X, Qt::ControlModifier);
+            if (way == 1) model.erase(std::size_t(s), piece.size());
+            const int t = random.bounded(int(model.size()) + 1);
+            m_view->JumpTo(position(t));
+            QTest::keyClick(m_view, Qt::Key_V, Qt::ControlModifier);
+            model.insert(std::size_t(t), piece);
+        } else { // drag with a move or a copy to a place outside the dragged text
+            const int outside = random.bounded(s + 1 + size - e);
+            const int t = outside < s ? outside : e + outside - s;
+            m_view->target = PointAt(*m_view, position(t));
+            m_view->keys = way == 3 ? Qt::ControlModifier : Qt::NoModifier;
+            const QPoint from = PointAt(*m_view, position(s));
+            QTest::mousePress(m_view->viewport(), Qt::LeftButton, {}, from);
+            QTest::mouseMove(m_view->viewport(), from + QPoint(20, 0));
+            model.insert(std::size_t(t), piece);
+            if (way == 2) model.erase(std::size_t(t < s ? e : s), piece.size());
+        }
+        std::string text;
+        for (int line = 0; line < m_buffer->LineCount(); ++line)
+            text += (line ? std::string(1, Break) : "") + std::string(m_buffer->Line(line));
+        QVERIFY2(text == model, qPrintable(QStringLiteral("round %1, way %2").arg(round).arg(way)));
+    }
 }
 
 QTEST_MAIN(TestEditViewDrop)
