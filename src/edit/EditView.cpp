@@ -6,11 +6,19 @@
 #include "framework/CommandIds.h"
 #include "framework/Windows1252.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMainWindow>
+#include <QStatusBar>
 
 #include <cctype>
+
+namespace {
+
+constexpr int ReadOnlyMessageTime = 3000; // milliseconds
+
+} // namespace
 
 CEditView::CEditView(QWidget* parent) : CTextView(parent) {
     setAttribute(Qt::WA_InputMethodEnabled);
@@ -62,6 +70,19 @@ void CEditView::ResetView() {
 
 bool CEditView::IsEditable() const {
     return Buffer() && !Buffer()->IsReadOnly();
+}
+
+bool CEditView::AllowEdit() {
+    if (IsEditable()) return true;
+    if (Buffer() && Buffer()->IsReadOnly()) {
+        QApplication::beep();
+        // The frame's own bar only: asking QMainWindow::statusBar() would make one.
+        auto* frame = qobject_cast<QMainWindow*>(window());
+        if (auto* bar = frame ? frame->findChild<QStatusBar*>(QString(), Qt::FindDirectChildrenOnly)
+                              : nullptr)
+            bar->showMessage(QStringLiteral("Read-only"), ReadOnlyMessageTime);
+    }
+    return false;
 }
 
 void CEditView::OnBufferChanged(CBufferObserver* source, const ChangeContext* context,
@@ -138,7 +159,7 @@ void CEditView::TypeCharacter(unsigned char c) {
         OnEnter();
         return;
     }
-    if (c < 32 || !IsEditable()) return;
+    if (c < 32 || !AllowEdit()) return;
     CTextBuffer* buffer = Buffer();
     // Letters join the newest undo step; a space starts a new one.
     buffer->OpenUndoGroup(c != ' ');
@@ -162,7 +183,7 @@ void CEditView::OnEnter() {
         JumpTo({caret.line + 1, 0});
         return;
     }
-    if (!IsEditable()) return;
+    if (!AllowEdit()) return;
     CTextBuffer* buffer = Buffer();
     buffer->OpenUndoGroup(false);
     DeleteSelectionText();
@@ -191,7 +212,7 @@ void CEditView::OnEditActionDone(int action, std::string_view text) {
 // Delete and Backspace ---------------------------------------------------------------------
 
 void CEditView::OnDelete() {
-    if (!IsEditable()) return;
+    if (!AllowEdit()) return;
     TextPosition start;
     TextPosition end;
     SelectionBounds(start, end);
@@ -212,7 +233,7 @@ void CEditView::OnBackspace() {
         OnDelete();
         return;
     }
-    if (!IsEditable()) return;
+    if (!AllowEdit()) return;
     const TextPosition p = CaretPosition();
     TextPosition q = p;
     if (p.ch > 0)

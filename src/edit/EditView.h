@@ -33,6 +33,9 @@ public:
     void OnDragSourceDone(Qt::DropAction effect) override;
 
     virtual bool IsEditable() const;
+    // IsEditable(); when the text is read-only, also tells the user why nothing happens:
+    // "Read-only" in the main window's status bar, and a beep. For the editing commands.
+    bool AllowEdit();
     bool IsOverwrite() const { return m_overwrite; }
 
     // Typing one character, given as its Windows-1252 byte; 13 is Enter.

@@ -36,7 +36,7 @@ bool CEditView::LinesToInsert(const QMimeData* data, TextLines& lines) {
 }
 
 void CEditView::OnCut() {
-    if (!IsEditable() || !HasSelection()) return;
+    if (!HasSelection() || !AllowEdit()) return;
     TextPosition start;
     TextPosition end;
     SelectionBounds(start, end);
@@ -46,7 +46,7 @@ void CEditView::OnCut() {
 }
 
 void CEditView::OnPaste() {
-    if (!IsEditable()) return;
+    if (!AllowEdit()) return;
     CTextBuffer* buffer = Buffer();
     buffer->OpenUndoGroup(false);
     DeleteSelectionText();

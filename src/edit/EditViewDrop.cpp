@@ -119,6 +119,9 @@ void CEditView::dragEnterEvent(QDragEnterEvent* event) {
         event->ignore();
         return;
     }
+    // Text brought from elsewhere cannot be dropped on a read-only text: say so once, as it
+    // comes in. A drag out of this view is no attempt to edit it.
+    if (!IsDragSourceActive()) AllowEdit();
     m_dragPoint = event->position().toPoint();
     ShowDropCaret(m_dragPoint);
     m_dragScrollTimer.start(DragScrollInterval, this);

@@ -26,7 +26,7 @@ void CEditView::SelectBlockLines(int& first, int& last) {
 }
 
 void CEditView::OnIndent() {
-    if (!IsEditable()) return;
+    if (!AllowEdit()) return;
     CTextBuffer* buffer = Buffer();
     TextPosition start;
     TextPosition end;
@@ -75,7 +75,7 @@ void CEditView::MoveToNextTabStop() {
 }
 
 void CEditView::OnUnindent() {
-    if (!IsEditable()) return;
+    if (!AllowEdit()) return;
     TextPosition start;
     TextPosition end;
     SelectionBounds(start, end);

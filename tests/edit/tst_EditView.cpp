@@ -9,8 +9,10 @@
 
 #include <QClipboard>
 #include <QKeyEvent>
+#include <QMainWindow>
 #include <QMimeData>
 #include <QRandomGenerator>
+#include <QStatusBar>
 #include <QtTest>
 
 class TestEditView : public QObject {
@@ -28,7 +30,8 @@ private slots:
     void pastedTextIsMadeFitForTheBuffer();
     void pasteOfFiftyMegabytes();
     void keysThatInsertNothing();
-    void readOnlyBufferIgnoresEdits();
+    void readOnlyBufferRefusesEdits_data();
+    void readOnlyBufferRefusesEdits();
     void caretStaysOnScreen();
 
 private:
@@ -330,29 +333,38 @@ void TestEditView::keysThatInsertNothing() {
     QVERIFY(!m_buffer->HasUndo());
 }
 
-void TestEditView::readOnlyBufferIgnoresEdits() {
-    SetText("fixed\ntext");
+void TestEditView::readOnlyBufferRefusesEdits_data() {
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<TextPosition>("caret"); // line -1: the selection stays
+    const TextPosition kept{-1, 0};
+    for (const char* keys :
+         {"X", "Return", "Del", "Backspace", "Tab", "Shift+Tab", "Ctrl+X", "Ctrl+V", "Ctrl+H"})
+        QTest::newRow(keys) << keys << kept;
+    QTest::newRow("copying is no edit") << "Ctrl+C" << kept;
+    QTest::newRow("enter in overwrite mode only moves down") << "Ins,Return" << TextPosition{2, 0};
+}
+
+void TestEditView::readOnlyBufferRefusesEdits() {
+    QFETCH(QString, keys);
+    QFETCH(TextPosition, caret);
+    QMainWindow frame;
+    auto* view = new CEditView;
+    frame.setCentralWidget(view);
+    frame.statusBar();
+    frame.show();
+    SetText("fixed\ntext\nend");
     m_buffer->SetReadOnly(true);
-    QVERIFY(!m_view->IsEditable());
-    m_view->SetCaretPosition({0, 2});
-    QTest::keyClicks(m_view, "ab");
-    for (Qt::Key key : {Qt::Key_Delete, Qt::Key_Backspace, Qt::Key_Tab, Qt::Key_Backtab})
-        Key(key);
-    Select(*m_view, {0, 1}, {1, 1});
-    Key(Qt::Key_Tab);
+    QVERIFY(ShowFocusedView(*view, *m_buffer));
+    Select(*view, {0, 1}, {1, 1});
     QGuiApplication::clipboard()->setText(QStringLiteral("x"));
-    QVERIFY(m_view->QueryCommand(ID_EDIT_CUT).IsEnabled());
-    QVERIFY(m_view->QueryCommand(ID_EDIT_PASTE).IsEnabled());
-    Command(ID_EDIT_CUT);
-    Command(ID_EDIT_PASTE);
-    QCOMPARE(QGuiApplication::clipboard()->text(), "x");
-    QCOMPARE(Content(), "fixed\ntext");
+    PressKeys(view, keys);
+    QCOMPARE(Content(), "fixed\ntext\nend");
     QVERIFY(!m_buffer->HasUndo());
-    // Enter in overwrite mode still moves to the next line.
-    Command(ID_EDIT_SWITCH_OVRMODE);
-    m_view->SetCaretPosition({0, 3});
-    Key(Qt::Key_Return);
-    QCOMPARE(m_view->CaretPosition(), (TextPosition{1, 0}));
+    QCOMPARE(view->HasSelection(), caret.line < 0);
+    if (caret.line >= 0) QCOMPARE(view->CaretPosition(), caret);
+    // Every refusal says why; the other keys say nothing.
+    const bool refused = keys.size() < 10 && keys != "Ctrl+C";
+    QCOMPARE(frame.statusBar()->currentMessage(), refused ? "Read-only" : "");
 }
 
 void TestEditView::caretStaysOnScreen() {

@@ -9,8 +9,10 @@
 
 #include <QDrag>
 #include <QDragEnterEvent>
+#include <QMainWindow>
 #include <QMimeData>
 #include <QRandomGenerator>
+#include <QStatusBar>
 #include <QtTest>
 
 namespace {
@@ -57,10 +59,13 @@ public:
 };
 
 // A frame that takes every drag its children turn away.
-class DropFrame : public QWidget {
+class DropFrame : public QMainWindow {
 public:
     bool entered = false;
-    DropFrame() { setAcceptDrops(true); }
+    DropFrame() {
+        setAcceptDrops(true);
+        statusBar();
+    }
     void dragEnterEvent(QDragEnterEvent* event) override {
         entered = true;
         event->acceptProposedAction();
@@ -160,7 +165,8 @@ void TestEditViewDrop::refusals() {
     m_buffer->SetReadOnly(readOnly);
     // What the view turns away goes on to its frame.
     DropFrame frame;
-    auto* view = new CEditView(&frame);
+    auto* view = new CEditView;
+    frame.setCentralWidget(view);
     view->AttachToBuffer(m_buffer);
     view->resize(400, 200);
     frame.show();
@@ -169,6 +175,7 @@ void TestEditViewDrop::refusals() {
     Send<QDragEnterEvent>(vp, &data, PointAt(*view, {0, 1}));
     QCOMPARE(view->IsDropCaretShown(), entered);
     QCOMPARE(frame.entered, !entered);
+    QCOMPARE(frame.statusBar()->currentMessage(), readOnly ? "Read-only" : "");
     Send<QDragMoveEvent>(vp, &data, PointAt(*view, {0, 2}));
     QVERIFY(!view->IsDropCaretShown());
     Send<QDropEvent>(vp, &data, PointAt(*view, {0, 2}));

@@ -39,7 +39,6 @@ private slots:
     void replaceAllLeavesTwoUndoStepsPerMatch();
     void selectionScopeReselectsTheChangedBlock();
     void firstReplaceOnlyFindsTheSelectedText();
-    void readOnlyBufferOpensNoDialog();
 
 private:
     void SetText(std::string_view text) { SetBufferText(m_fixture->buffer, text); }
@@ -196,12 +195,6 @@ void TestReplaceDialog::firstReplaceOnlyFindsTheSelectedText() {
         QCOMPARE(Content(), "keep WORDS keep");
         QCOMPARE(Messages().size(), 1);
     });
-}
-
-void TestReplaceDialog::readOnlyBufferOpensNoDialog() {
-    SetText("text");
-    m_fixture->buffer.SetReadOnly(true);
-    QVERIFY(!OpenDialog<QDialog>(m_view, Qt::Key_H, Qt::ControlModifier, [](QDialog&) {}));
 }
 
 QTEST_MAIN(TestReplaceDialog)
