@@ -8,12 +8,24 @@
 #include "framework/Windows1252.h"
 
 #include <QClipboard>
+#include <QDrag>
 #include <QKeyEvent>
 #include <QMainWindow>
 #include <QMimeData>
 #include <QRandomGenerator>
 #include <QStatusBar>
 #include <QtTest>
+
+namespace {
+
+// The offscreen platform runs no drag loop: a drag of this view ends as `outcome` says.
+class CDragOutcomeView : public CEditView {
+public:
+    Qt::DropAction outcome = Qt::IgnoreAction;
+    Qt::DropAction RunDragLoop(QDrag&) override { return outcome; }
+};
+
+} // namespace
 
 class TestEditView : public QObject {
     Q_OBJECT
@@ -33,6 +45,8 @@ private slots:
     void readOnlyBufferRefusesEdits_data();
     void readOnlyBufferRefusesEdits();
     void caretStaysOnScreen();
+    void editsThatDoNothingAddNoIndent_data();
+    void editsThatDoNothingAddNoIndent();
 
 private:
     void SetText(std::string_view text) { SetBufferText(*m_buffer, text); }
@@ -70,13 +84,13 @@ private:
     QString Label() const { return QString::fromStdString(m_buffer->UndoLabel()); }
 
     CTextBuffer* m_buffer = nullptr;
-    CEditView* m_view = nullptr;
+    CDragOutcomeView* m_view = nullptr;
 };
 
 void TestEditView::init() {
     m_buffer = new CTextBuffer;
     m_buffer->ResetToEmpty();
-    m_view = new CEditView;
+    m_view = new CDragOutcomeView;
     QVERIFY(ShowFocusedView(*m_view, *m_buffer));
     QGuiApplication::clipboard()->clear();
 }
@@ -397,6 +411,37 @@ void TestEditView::caretStaysOnScreen() {
                                 .arg(line)
                                 .arg(column)));
     }
+}
+
+void TestEditView::editsThatDoNothingAddNoIndent_data() {
+    QTest::addColumn<QString>("gesture");
+    QTest::addColumn<int>("outcome"); // of a drag
+    QTest::newRow("a shaky click inside a selection") << "shake" << 0;
+    QTest::newRow("a cancelled drag") << "drag" << int(Qt::IgnoreAction);
+    QTest::newRow("a drag copied out to another program") << "drag" << int(Qt::CopyAction);
+    QTest::newRow("a paste of text without a Windows-1252 byte") << "paste" << 0;
+}
+
+void TestEditView::editsThatDoNothingAddNoIndent() {
+    QFETCH(QString, gesture);
+    QFETCH(int, outcome);
+    SetMarkedText("\tx\nab|");
+    Key(Qt::Key_Return);
+    // Below the indented line, where an auto-indent would insert a tab.
+    if (gesture == "paste") {
+        m_view->JumpTo({1, 1});
+        QGuiApplication::clipboard()->setText(QString::fromUtf8("\u4e2d"));
+        Key(Qt::Key_V, Qt::ControlModifier);
+    } else {
+        m_view->outcome = Qt::DropAction(outcome);
+        Select(*m_view, {1, 0}, {1, 2});
+        const QPoint point = PointAt(*m_view, {1, 1});
+        QTest::mousePress(m_view->viewport(), Qt::LeftButton, {}, point);
+        QTest::mouseMove(m_view->viewport(), point + QPoint(gesture == "drag" ? 20 : 2, 1));
+        QTest::mouseRelease(m_view->viewport(), Qt::LeftButton, {}, point);
+    }
+    QCOMPARE(Content(), "\tx\nab\n");
+    QCOMPARE(Label(), "Typing");
 }
 
 QTEST_MAIN(TestEditView)
