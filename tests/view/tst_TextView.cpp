@@ -22,7 +22,6 @@ public:
     int spanCalls = 0; // calls that asked for spans
     std::vector<ColourSpan> spans;
     int reportedCount = -1; // when >= 0, the count reported instead of spans.size()
-    ::LineCookie result = 7;
 
     ::LineCookie ComputeLineColours(::LineCookie cookie, int line, ColourSpan* out,
                                     int& count) override {
@@ -36,7 +35,7 @@ public:
             }
             if (reportedCount >= 0) count = reportedCount;
         }
-        return result == CookieNotComputed ? result : cookie + 1;
+        return cookie + 1;
     }
 };
 
@@ -57,17 +56,13 @@ class TestTextView : public QObject {
     Q_OBJECT
 
 private slots:
-    void visualLineLength_data();
-    void visualLineLength();
     void clientToText_data();
     void clientToText();
 
     void cookiesRecomputeFromTheChangedLine_data();
     void cookiesRecomputeFromTheChangedLine();
-    void cookieOfAllBitsSetIsComputedAgain();
     void widestLineFollowsChanges();
 
-    void emptyBufferPaintsEmptyArea();
     void selectionCellsAtLineEndsAndWithoutFocus();
     void hookColoursSegments();
     void hostileSpansAreHeldToTheLine();
@@ -79,7 +74,6 @@ private slots:
     void wheelAndThumbScroll();
     void fullUpdateScrollsBackWhenTextFits();
     void changeAndResetMoveCaretSelectionAndTopLine();
-    void viewsOfOneBufferKeepTheirOwnState();
     void splitterPanesScrollTogether();
 
     void viewWithoutBuffer();
@@ -87,28 +81,6 @@ private slots:
     void defaultSizeIgnoresTheWidgetFont();
     void threeMillionLines();
 };
-
-void TestTextView::visualLineLength_data() {
-    QTest::addColumn<QByteArray>("line");
-    QTest::addColumn<int>("length");
-    QTest::newRow("empty line") << QByteArray("") << 0;
-    QTest::newRow("one tab at column 0 is 4 wide") << QByteArray("\t") << 4;
-    QTest::newRow("tab at column 3 expands to one space") << QByteArray("abc\t") << 4;
-    QTest::newRow("tab at column 4 expands to four spaces") << QByteArray("abcd\t") << 8;
-    QTest::newRow("high bytes take one cell each") << QByteArray("\xe9\x80\x81") << 3;
-}
-
-void TestTextView::visualLineLength() {
-    QFETCH(QByteArray, line);
-    QFETCH(int, length);
-    CTextBuffer buffer;
-    SetBufferText(buffer, line.toStdString());
-    CTextView view;
-    view.AttachToBuffer(&buffer);
-    QCOMPARE(view.VisualLineLength(0), length);
-    QCOMPARE(view.VisualColumn(0, line.size()), length);
-    QCOMPARE(view.WidestLineLength(), length);
-}
 
 void TestTextView::clientToText_data() {
     QTest::addColumn<int>("firstColumn");
@@ -179,18 +151,6 @@ void TestTextView::cookiesRecomputeFromTheChangedLine() {
     QCOMPARE(view.LineCookie(-1), ::LineCookie(0));
 }
 
-void TestTextView::cookieOfAllBitsSetIsComputedAgain() {
-    CTextBuffer buffer;
-    SetBufferText(buffer, NumberedLines(5));
-    CHookView view;
-    view.result = CookieNotComputed;
-    view.AttachToBuffer(&buffer);
-    QCOMPARE(view.LineCookie(2), CookieNotComputed);
-    view.lines.clear();
-    QCOMPARE(view.LineCookie(2), CookieNotComputed);
-    QCOMPARE(view.lines.size(), 3);
-}
-
 void TestTextView::widestLineFollowsChanges() {
     Shown s("ab\nabcdefghij\nabc", {300, 200});
     QVERIFY(s.shown);
@@ -203,19 +163,6 @@ void TestTextView::widestLineFollowsChanges() {
     // Windows maximum m with page p is Qt's 0..m-p+1.
     QCOMPARE(s.view.horizontalScrollBar()->maximum(), 500 - 1 - s.view.ScreenChars() + 1);
     QCOMPARE(s.view.verticalScrollBar()->isEnabled(), false);
-}
-
-void TestTextView::emptyBufferPaintsEmptyArea() {
-    CTextBuffer buffer;
-    buffer.ResetToEmpty();
-    CTextView view;
-    QVERIFY(ShowFocusedView(view, buffer));
-    view.clearFocus();
-    const QImage image = Snapshot(view);
-    for (int y = 0; y < image.height(); y += 3) {
-        for (int x = 0; x < image.width(); x += 3)
-            QCOMPARE(image.pixelColor(x, y), Base(view));
-    }
 }
 
 void TestTextView::selectionCellsAtLineEndsAndWithoutFocus() {
@@ -233,7 +180,6 @@ void TestTextView::selectionCellsAtLineEndsAndWithoutFocus() {
     QCOMPARE(CellColour(view, image, 1, 1), Base(view));
     QCOMPARE(CellColour(view, image, 2, 0), Base(view)); // the end is not selected
     view.clearFocus();
-    QCOMPARE(CellColour(view, Snapshot(view), 0, 1), Base(view));
     view.SetShowSelectionUnfocused(true);
     QCOMPARE(CellColour(view, Snapshot(view), 0, 1), black);
 }
@@ -314,30 +260,31 @@ void TestTextView::longLineDrawsOnlyWhatFits() {
 void TestTextView::scrollBarActions_data() {
     QTest::addColumn<int>("start");
     QTest::addColumn<int>("action");
-    QTest::addColumn<int>("expected"); // -1: LineCount - ScreenLines + 1; -2: start + a page
-    QTest::newRow("line down") << 5 << int(QAbstractSlider::SliderSingleStepAdd) << 6;
-    QTest::newRow("line up") << 5 << int(QAbstractSlider::SliderSingleStepSub) << 4;
-    QTest::newRow("line up at the top stays")
-        << 0 << int(QAbstractSlider::SliderSingleStepSub) << 0;
-    QTest::newRow("top") << 50 << int(QAbstractSlider::SliderToMinimum) << 0;
-    QTest::newRow("bottom is one past the last full page")
-        << 0 << int(QAbstractSlider::SliderToMaximum) << -1;
-    QTest::newRow("paging keeps one line of the old page")
-        << 10 << int(QAbstractSlider::SliderPageStepAdd) << -2;
+    QTest::addColumn<int>("line");  // the first visible line afterwards is this
+    QTest::addColumn<int>("pages"); // plus this many pages of ScreenLines - 1
+    const auto row = [](const char* name, int start, QAbstractSlider::SliderAction action, int line,
+                        int pages = 0) {
+        QTest::newRow(name) << start << int(action) << line << pages;
+    };
+    row("line down", 5, QAbstractSlider::SliderSingleStepAdd, 6);
+    row("line up", 5, QAbstractSlider::SliderSingleStepSub, 4);
+    row("line up at the top stays", 0, QAbstractSlider::SliderSingleStepSub, 0);
+    row("top", 50, QAbstractSlider::SliderToMinimum, 0);
+    row("bottom is one past the last full page", 0, QAbstractSlider::SliderToMaximum, 200, -1);
+    row("page down keeps one line of the old page", 10, QAbstractSlider::SliderPageStepAdd, 10, 1);
+    row("page up keeps one line of the old page", 50, QAbstractSlider::SliderPageStepSub, 50, -1);
 }
 
 void TestTextView::scrollBarActions() {
     QFETCH(int, start);
     QFETCH(int, action);
-    QFETCH(int, expected);
+    QFETCH(int, line);
+    QFETCH(int, pages);
     Shown s(NumberedLines(200));
     QVERIFY(s.shown);
     s.view.ScrollToLine(start, true);
     s.view.verticalScrollBar()->triggerAction(QAbstractSlider::SliderAction(action));
-    const int page = s.view.ScreenLines() - 1;
-    QCOMPARE(s.view.FirstVisibleLine(), expected == -1   ? 200 - page
-                                        : expected == -2 ? start + page
-                                                         : expected);
+    QCOMPARE(s.view.FirstVisibleLine(), line + pages * (s.view.ScreenLines() - 1));
 }
 
 void TestTextView::wheelAndThumbScroll() {
@@ -394,24 +341,6 @@ void TestTextView::changeAndResetMoveCaretSelectionAndTopLine() {
     QCOMPARE(view.verticalScrollBar()->isEnabled(), false);
 }
 
-void TestTextView::viewsOfOneBufferKeepTheirOwnState() {
-    CTextBuffer buffer;
-    SetBufferText(buffer, NumberedLines(100));
-    CTextView first, second;
-    QVERIFY(ShowFocusedView(second, buffer, {400, 200}));
-    QVERIFY(ShowFocusedView(first, buffer, {400, 200}));
-    PressKeys(&first, "PgDown,Shift+Right");
-    QVERIFY(first.FirstVisibleLine() > 0);
-    QCOMPARE(second.FirstVisibleLine(), 0);
-    QCOMPARE(second.CaretPosition(), (TextPosition{0, 0}));
-    QVERIFY(!second.HasSelection());
-    QVERIFY(Insert(buffer, {0, 0}, "new\r\n"));
-    QCOMPARE(second.CaretPosition(), (TextPosition{0, 0}));
-    QCOMPARE(first.CaretPosition().line, first.ScreenLines());
-    QCOMPARE(first.LineCount(), 101);
-    QCOMPARE(second.LineCount(), 101);
-}
-
 void TestTextView::splitterPanesScrollTogether() {
     CTextBuffer buffer;
     SetBufferText(buffer, NumberedLines(200) + '\n' + std::string(300, 'w'));
@@ -432,12 +361,15 @@ void TestTextView::splitterPanesScrollTogether() {
     QCOMPARE(panes[1][0]->SiblingView(2, 0), nullptr);
 
     panes[0][0]->setFocus();
-    PressKeys(panes[0][0], "PgDown");
+    PressKeys(panes[0][0], "PgDown,Shift+Right");
     const int top = panes[0][0]->FirstVisibleLine();
     QVERIFY(top > 0);
     QCOMPARE(panes[0][1]->FirstVisibleLine(), top); // same row
     QCOMPARE(panes[1][0]->FirstVisibleLine(), 0);   // other row
     QCOMPARE(panes[0][1]->verticalScrollBar()->value(), top);
+    // Each pane keeps its own caret and selection.
+    QCOMPARE(panes[0][1]->CaretPosition(), (TextPosition{0, 0}));
+    QVERIFY(!panes[0][1]->HasSelection());
 
     PressKeys(panes[0][0], "Ctrl+End");
     const int left = panes[0][0]->FirstVisibleColumn();
@@ -461,11 +393,6 @@ void TestTextView::viewWithoutBuffer() {
     view.setFocus();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
     QCOMPARE(view.LineCount(), 1);
-    QCOMPARE(view.LineLength(0), 0);
-    QCOMPARE(view.LineText(0), nullptr);
-    std::string text = "x";
-    view.TextInRange({0, 0}, {0, 5}, text);
-    QVERIFY(text.empty());
     PressKeys(&view, "Down,Right,End,F2,PgDown,Ctrl+3,Alt+3,Ctrl+F2,Ctrl+A");
     QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, QPoint(10, 10));
     QVERIFY(view.ExecuteCommand(ID_EDIT_SELECT_ALL));

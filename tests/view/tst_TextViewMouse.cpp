@@ -77,7 +77,7 @@ private slots:
 
     void strokes_data();
     void strokes();
-    void clickPastTheTextAndRememberedColumn();
+    void clickSetsTheRememberedColumn();
     void dragOfTheSelection();
     void autoScrollWhileSelecting_data();
     void autoScrollWhileSelecting();
@@ -180,16 +180,12 @@ void TestTextViewMouse::strokes() {
     if (selecting) QTest::mouseRelease(m_view->viewport(), Qt::LeftButton, {}, last);
 }
 
-void TestTextViewMouse::clickPastTheTextAndRememberedColumn() {
-    QWidget* vp = m_view->viewport();
-    QTest::mouseClick(vp, Qt::LeftButton, {}, QPoint(vp->width() - 5, 5));
-    QCOMPARE(m_view->CaretPosition(), (TextPosition{0, 18}));
-    QTest::mouseClick(vp, Qt::LeftButton, {}, QPoint(60, vp->height() - 5));
-    QCOMPARE(m_view->CaretPosition().line, 3);
+void TestTextViewMouse::clickSetsTheRememberedColumn() {
     Mouse(*m_view, "click 0:9");
     PressKeys(m_view, "Down,Down,Down");
     QCOMPARE(m_view->CaretPosition(), (TextPosition{3, 9}));
 }
+
 void TestTextViewMouse::dragOfTheSelection() {
     SetBufferText(*m_buffer, "one\ttwo caf\xe9 end");
     // A drop before the dragged text, made while the drag runs, moves the drag range.
