@@ -84,8 +84,6 @@ private slots:
     void dropFromAnotherProgram();
     void refusals_data();
     void refusals();
-    void dragInsideTheView_data();
-    void dragInsideTheView();
     void dragScrollZones_data();
     void dragScrollZones();
     void hoveringAtAnEdgeKeepsScrolling();
@@ -183,43 +181,6 @@ void TestEditViewDrop::refusals() {
     QCOMPARE(view->DragEffects(), readOnly ? Qt::CopyAction : Qt::CopyAction | Qt::MoveAction);
 }
 
-void TestEditViewDrop::dragInsideTheView_data() {
-    QTest::addColumn<TextPosition>("target");
-    QTest::addColumn<bool>("copy");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("move later in the same line")
-        << TextPosition{0, 16} << false << "alpha  gammabeta\nsecond line";
-    QTest::newRow("move to an earlier place")
-        << TextPosition{0, 0} << false << "betaalpha  gamma\nsecond line";
-    QTest::newRow("move to the next line")
-        << TextPosition{1, 7} << false << "alpha  gamma\nsecond betaline";
-    QTest::newRow("copy with Control")
-        << TextPosition{1, 0} << true << "alpha beta gamma\nbetasecond line";
-    QTest::newRow("release inside the selection changes nothing")
-        << TextPosition{0, 8} << false << "alpha beta gamma\nsecond line";
-}
-
-void TestEditViewDrop::dragInsideTheView() {
-    QFETCH(TextPosition, target);
-    QFETCH(bool, copy);
-    QFETCH(QString, expected);
-    QWidget* vp = m_view->viewport();
-    Select(*m_view, {0, 6}, {0, 10});
-    m_view->keys = copy ? Qt::ControlModifier : Qt::NoModifier;
-    m_view->target = PointAt(*m_view, target);
-    QTest::mousePress(vp, Qt::LeftButton, {}, PointAt(*m_view, {0, 7}));
-    QTest::mouseMove(vp, PointAt(*m_view, {0, 9}));
-    QCOMPARE(QString::fromStdString(Text(*m_buffer)), expected);
-    const bool unchanged = expected == "alpha beta gamma\nsecond line";
-    QCOMPARE(m_buffer->HasUndo(), !unchanged);
-    if (unchanged) QCOMPARE(m_view->CaretPosition(), target);
-    // One undo step puts everything back.
-    if (!unchanged) QCOMPARE(m_buffer->UndoLabel(), std::string("Drag And Drop"));
-    m_view->ExecuteCommand(ID_EDIT_UNDO);
-    QCOMPARE(Text(*m_buffer), std::string("alpha beta gamma\nsecond line"));
-    QVERIFY(!m_buffer->HasUndo());
-}
-
 void TestEditViewDrop::dragScrollZones_data() {
     QTest::addColumn<QPoint>("point");
     QTest::addColumn<int>("line");
@@ -272,6 +233,9 @@ void TestEditViewDrop::exactLinesSurviveCopiesAndDrags() {
     const std::vector<std::string> lines{"one\r", "two\r", "", "a\nb", "c\rd\r", "end"};
     // The plain model: the text as one string with this byte between lines.
     constexpr char Break = '\x1e';
+    std::string original;
+    for (const std::string& line : lines)
+        original += (original.empty() ? "" : std::string(1, Break)) + line;
     std::string model;
     const auto position = [&](int offset) {
         const auto before = std::string_view(model).substr(0, std::size_t(offset));
@@ -279,43 +243,59 @@ void TestEditViewDrop::exactLinesSurviveCopiesAndDrags() {
         return TextPosition{int(std::count(before.begin(), before.end(), Break)),
                             offset - int(lineStart)};
     };
+    const auto text = [&] {
+        std::string joined;
+        for (int line = 0; line < m_buffer->LineCount(); ++line)
+            joined += (line ? std::string(1, Break) : "") + std::string(m_buffer->Line(line));
+        return joined;
+    };
+    enum Way { Copy, Cut, DragMove, DragCopy };
     QRandomGenerator random(1969);
-    for (int round = 0; round < 60; ++round) {
+    for (int round = 0; round < 80; ++round) {
         m_buffer->ClearAll();
-        model.clear();
-        for (const std::string& line : lines) {
+        for (const std::string& line : lines)
             m_buffer->InsertLineRecord(line);
-            model += (model.empty() ? "" : std::string(1, Break)) + line;
-        }
         m_buffer->BroadcastChange(nullptr, nullptr, HintReset, -1);
+        model = original;
         const int size = int(model.size());
         const int s = random.bounded(size);
         const int e = s + 1 + random.bounded(size - s);
         const std::string piece = model.substr(std::size_t(s), std::size_t(e - s));
         Select(*m_view, position(s), position(e));
-        const int way = random.bounded(4);
-        if (way < 2) { // copy or cut, then paste anywhere
-            QTest::keyClick(m_view, way == 0 ? Qt::Key_C : Qt::Key_X, Qt::ControlModifier);
-            if (way == 1) model.erase(std::size_t(s), piece.size());
-            const int t = random.bounded(int(model.size()) + 1);
+        const auto way = Way(random.bounded(4));
+        int t = random.bounded(size + 1);
+        int steps = 1;                   // undo steps the change takes
+        if (way == Copy || way == Cut) { // paste anywhere
+            QTest::keyClick(m_view, way == Copy ? Qt::Key_C : Qt::Key_X, Qt::ControlModifier);
+            if (way == Cut) {
+                model.erase(std::size_t(s), piece.size());
+                t = random.bounded(int(model.size()) + 1);
+                steps = 2;
+            }
             m_view->JumpTo(position(t));
             QTest::keyClick(m_view, Qt::Key_V, Qt::ControlModifier);
             model.insert(std::size_t(t), piece);
-        } else { // drag with a move or a copy to a place outside the dragged text
-            const int outside = random.bounded(s + 1 + size - e);
-            const int t = outside < s ? outside : e + outside - s;
+        } else {
             m_view->target = PointAt(*m_view, position(t));
-            m_view->keys = way == 3 ? Qt::ControlModifier : Qt::NoModifier;
+            m_view->keys = way == DragCopy ? Qt::ControlModifier : Qt::NoModifier;
             const QPoint from = PointAt(*m_view, position(s));
             QTest::mousePress(m_view->viewport(), Qt::LeftButton, {}, from);
             QTest::mouseMove(m_view->viewport(), from + QPoint(20, 0));
-            model.insert(std::size_t(t), piece);
-            if (way == 2) model.erase(std::size_t(t < s ? e : s), piece.size());
+            QTest::mouseRelease(m_view->viewport(), Qt::LeftButton, {}, from + QPoint(20, 0));
+            if (t >= s && t < e) { // onto the dragged text: only the caret moves there
+                steps = 0;
+                QCOMPARE(m_view->CaretPosition(), position(t));
+            } else {
+                model.insert(std::size_t(t), piece);
+                if (way == DragMove) model.erase(std::size_t(t < s ? e : s), piece.size());
+                QCOMPARE(m_buffer->UndoLabel(), std::string("Drag And Drop"));
+            }
         }
-        std::string text;
-        for (int line = 0; line < m_buffer->LineCount(); ++line)
-            text += (line ? std::string(1, Break) : "") + std::string(m_buffer->Line(line));
-        QVERIFY2(text == model, qPrintable(QStringLiteral("round %1, way %2").arg(round).arg(way)));
+        const QString where = QStringLiteral("round %1, way %2").arg(round).arg(way);
+        QVERIFY2(text() == model, qPrintable(where));
+        for (int step = 0; step < steps; ++step)
+            m_view->ExecuteCommand(ID_EDIT_UNDO);
+        QVERIFY2(!m_buffer->HasUndo() && text() == original, qPrintable(where));
     }
 }
 
