@@ -227,21 +227,25 @@ void TestTextViewMouse::autoScrollWhileSelecting() {
     const TextPosition anchor = m_view->Anchor();
     const int y = linesAbove >= 0 ? -linesAbove * lineHeight - lineHeight / 2
                                   : vp->height() - (linesAbove + 1) * lineHeight;
+    // The selection runs from the anchor to the caret, which follows the mouse.
+    const auto selectsToTheMouse = [&] {
+        const TextPosition caret = m_view->CaretPosition();
+        return (step < 0 ? caret.line < 100 : caret.line > 100 + m_view->ScreenLines()) &&
+               SelectionStartOf(*m_view) == std::min(anchor, caret) &&
+               SelectionEndOf(*m_view) == std::max(anchor, caret);
+    };
     QTest::mouseMove(vp, QPoint(80, y));
     QTRY_VERIFY(m_view->FirstVisibleLine() != 100);
+    QVERIFY(m_view->IsMouseSelecting());
+    QVERIFY(selectsToTheMouse());
     const int scrolled = m_view->FirstVisibleLine() - 100;
     QCOMPARE(scrolled % step, 0);
     QVERIFY(scrolled / step >= 1);
     QTest::mouseRelease(vp, Qt::LeftButton, {}, QPoint(80, y));
-    QVERIFY(!m_view->IsMouseSelecting());
+    QVERIFY(selectsToTheMouse());
     const int first = m_view->FirstVisibleLine();
     QTest::qWait(250);
     QCOMPARE(m_view->FirstVisibleLine(), first); // the timer ended with the selection
-    // The selection runs from the anchor to the caret, which followed the mouse.
-    const TextPosition caret = m_view->CaretPosition();
-    QVERIFY(step < 0 ? caret.line < 100 : caret.line > 100 + m_view->ScreenLines());
-    QCOMPARE(SelectionStartOf(*m_view), std::min(anchor, caret));
-    QCOMPARE(SelectionEndOf(*m_view), std::max(anchor, caret));
 }
 
 void TestTextViewMouse::focusOut_data() {
