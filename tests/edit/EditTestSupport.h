@@ -13,11 +13,11 @@
 
 #include <functional>
 
-// The buffer's lines joined with LF.
-inline std::string Text(const CTextBuffer& buffer) {
+// The buffer's lines joined with `lineBreak`.
+inline std::string Text(const CTextBuffer& buffer, char lineBreak = '\n') {
     std::string text;
     for (int line = 0; line < buffer.LineCount(); ++line) {
-        if (line > 0) text += '\n';
+        if (line > 0) text += lineBreak;
         text += buffer.Line(line);
     }
     return text;

@@ -400,12 +400,9 @@ void TestEditView::caretStaysOnScreen() {
         const int line = caret.line - m_view->FirstVisibleLine();
         const int column =
             m_view->VisualColumn(caret.line, caret.ch) - m_view->FirstVisibleColumn();
+        const QString where = QStringLiteral("step %1, %2").arg(step).arg(key);
         QVERIFY2(line >= 0 && line < m_view->ScreenLines() && column >= 0 && column < 20,
-                 qPrintable(QStringLiteral("step %1, %2: caret at row %3, cell %4")
-                                .arg(step)
-                                .arg(key)
-                                .arg(line)
-                                .arg(column)));
+                 qPrintable(where));
     }
 }
 

@@ -229,13 +229,11 @@ void TestEditViewDrop::hoveringAtAnEdgeKeepsScrolling() {
 }
 
 void TestEditViewDrop::exactLinesSurviveCopiesAndDrags() {
-    // Lines ending in a CR byte (a file with CR CR LF line ends), a lone LF, a CR inside.
-    const std::vector<std::string> lines{"one\r", "two\r", "", "a\nb", "c\rd\r", "end"};
-    // The plain model: the text as one string with this byte between lines.
+    // The plain model: the text as one string with this byte between lines. The lines end in
+    // a CR byte (a file with CR CR LF line ends), hold a lone LF, a CR inside.
     constexpr char Break = '\x1e';
-    std::string original;
-    for (const std::string& line : lines)
-        original += (original.empty() ? "" : std::string(1, Break)) + line;
+    const std::string original = std::string("one\r") + Break + "two\r" + Break + Break + "a\nb" +
+                                 Break + "c\rd\r" + Break + "end";
     std::string model;
     const auto position = [&](int offset) {
         const auto before = std::string_view(model).substr(0, std::size_t(offset));
@@ -243,20 +241,11 @@ void TestEditViewDrop::exactLinesSurviveCopiesAndDrags() {
         return TextPosition{int(std::count(before.begin(), before.end(), Break)),
                             offset - int(lineStart)};
     };
-    const auto text = [&] {
-        std::string joined;
-        for (int line = 0; line < m_buffer->LineCount(); ++line)
-            joined += (line ? std::string(1, Break) : "") + std::string(m_buffer->Line(line));
-        return joined;
-    };
     enum Way { Copy, Cut, DragMove, DragCopy };
     QRandomGenerator random(1969);
     for (int round = 0; round < 80; ++round) {
-        m_buffer->ClearAll();
-        for (const std::string& line : lines)
-            m_buffer->InsertLineRecord(line);
-        m_buffer->BroadcastChange(nullptr, nullptr, HintReset, -1);
         model = original;
+        SetBufferText(*m_buffer, model, Break);
         const int size = int(model.size());
         const int s = random.bounded(size);
         const int e = s + 1 + random.bounded(size - s);
@@ -292,10 +281,10 @@ void TestEditViewDrop::exactLinesSurviveCopiesAndDrags() {
             }
         }
         const QString where = QStringLiteral("round %1, way %2").arg(round).arg(way);
-        QVERIFY2(text() == model, qPrintable(where));
+        QVERIFY2(Text(*m_buffer, Break) == model, qPrintable(where));
         for (int step = 0; step < steps; ++step)
             m_view->ExecuteCommand(ID_EDIT_UNDO);
-        QVERIFY2(!m_buffer->HasUndo() && text() == original, qPrintable(where));
+        QVERIFY2(!m_buffer->HasUndo() && Text(*m_buffer, Break) == original, qPrintable(where));
     }
 }
 

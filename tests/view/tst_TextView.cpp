@@ -77,8 +77,8 @@ private slots:
     void splitterPanesScrollTogether();
 
     void viewWithoutBuffer();
-    void missingFontFallsBackToUniformCells();
-    void defaultSizeIgnoresTheWidgetFont();
+    void glyphsAdvanceOneCell_data();
+    void glyphsAdvanceOneCell();
     void threeMillionLines();
 };
 
@@ -233,11 +233,9 @@ void TestTextView::everyByteDrawsInkInsideItsOwnCell() {
                 row % 2 == 0 && column % 4 == 3 && column < 64 ? row / 2 * 16 + column / 4 : -1;
             // Blank by nature: the space, the no-break space and the tab.
             const bool ink = byte >= 0 && byte != ' ' && byte != 0xA0 && byte != '\t';
+            const QString where = QStringLiteral("row %1, column %2").arg(row).arg(column);
             QVERIFY2(CellHasInk(s.view, image, row, column, Base(s.view)) == ink,
-                     qPrintable(QStringLiteral("byte %1 at row %2, column %3")
-                                    .arg(byte, 0, 16)
-                                    .arg(row)
-                                    .arg(column)));
+                     qPrintable(where));
         }
     }
 }
@@ -400,37 +398,30 @@ void TestTextView::viewWithoutBuffer() {
     QVERIFY(!Snapshot(view).isNull());
 }
 
-void TestTextView::missingFontFallsBackToUniformCells() {
-    CTextBuffer buffer;
-    SetBufferText(buffer, "iiii\nWWWW");
-    CTextView view;
-    FontTemplate font;
-    font.faceName = QStringLiteral("No Such Face Anywhere");
-    font.height = 15;
-    view.SetViewFont(font);
-    view.AttachToBuffer(&buffer);
-    for (int style = 0; style < 4; ++style) {
-        const QFontMetricsF metrics(view.FontFor(style & 1, style & 2));
-        QCOMPARE(metrics.horizontalAdvance(QStringLiteral("iiii")), 4.0 * view.CharWidth());
-        QCOMPARE(metrics.horizontalAdvance(QStringLiteral("WWWW")), 4.0 * view.CharWidth());
-    }
-    QVERIFY(view.LineHeight() >= 1);
+void TestTextView::glyphsAdvanceOneCell_data() {
+    QTest::addColumn<QString>("face"); // empty: the default template
+    QTest::addColumn<int>("widgetPoints");
+    QTest::newRow("a face that does not exist") << "No Such Face Anywhere" << 0;
+    QTest::newRow("the default face, whatever the widget's font") << QString() << 5;
 }
 
-void TestTextView::defaultSizeIgnoresTheWidgetFont() {
+void TestTextView::glyphsAdvanceOneCell() {
+    QFETCH(QString, face);
+    QFETCH(int, widgetPoints);
     CTextBuffer buffer;
-    SetBufferText(buffer, std::string(20, 'M'));
+    SetBufferText(buffer, "iiiiiWWWWW");
     CTextView view;
+    if (!face.isEmpty()) view.SetViewFont({face, 15});
     QFont small = view.font();
-    small.setPointSize(5);
+    small.setPointSize(widgetPoints ? widgetPoints : small.pointSize());
     view.setFont(small);
     view.AttachToBuffer(&buffer);
     view.resize(800, 100);
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
     const QImage image = Snapshot(view);
-    QVERIFY(CellHasInk(view, image, 0, 19, Base(view)));
-    QVERIFY(!CellHasInk(view, image, 0, 20, Base(view)));
+    QVERIFY(CellHasInk(view, image, 0, 9, Base(view)));
+    QVERIFY(!CellHasInk(view, image, 0, 10, Base(view)));
 }
 
 void TestTextView::threeMillionLines() {

@@ -11,16 +11,6 @@
 #include <QScrollBar>
 #include <QtTest>
 
-namespace {
-
-void PlaceCaret(CTextView& view, TextPosition position) {
-    view.SetCaretPosition(position);
-    view.SetAnchor(position);
-    view.SetSelection(position, position);
-}
-
-} // namespace
-
 Q_DECLARE_METATYPE(TextPosition)
 
 class TestTextViewNavigation : public QObject {
@@ -86,7 +76,6 @@ void TestTextViewNavigation::moves_data() {
     row("word left over spaces and a word", "abc   def", {0, 6}, "Ctrl+Left", {0, 0});
     row("bytes from 0x80 up are punctuation", "ab\xe9\xe9\x63\x64", {0, 6}, "Ctrl+Left,Ctrl+Left",
         {0, 2});
-    row("text start", "abc\ndef", {1, 2}, "Ctrl+Home", {0, 0});
     const char* six = "abc\ndef\nghi\njkl\nmno\npqr";
     row("F2 with the only bookmark on the caret's line goes to its start", six, {1, 2},
         "Ctrl+F2,F2", {1, 0});
@@ -125,7 +114,7 @@ void TestTextViewNavigation::moves() {
     QFETCH(TextPosition, selectionEnd);
     Shown s(text.toStdString());
     QVERIFY(s.shown);
-    PlaceCaret(s.view, start);
+    s.view.JumpTo(start);
     PressKeys(&s.view, keys);
     QCOMPARE(s.view.CaretPosition(), caret);
     QCOMPARE(s.view.Anchor(), selectionStart.line < 0 ? caret : start);
@@ -137,7 +126,7 @@ void TestTextViewNavigation::pageMoves() {
     Shown s(NumberedLines(100), {400, 300});
     QVERIFY(s.shown);
     const int page = s.view.ScreenLines() - 1;
-    PlaceCaret(s.view, {0, 6});
+    s.view.JumpTo({0, 6});
     PressKeys(&s.view, "PgDown");
     QCOMPARE(s.view.FirstVisibleLine(), page);
     QCOMPARE(s.view.CaretPosition(), (TextPosition{page, 6}));
@@ -159,7 +148,7 @@ void TestTextViewNavigation::pageMoves() {
 void TestTextViewNavigation::scrollWithoutMovingCaret() {
     Shown s(NumberedLines(50), {400, 300});
     QVERIFY(s.shown);
-    PlaceCaret(s.view, {3, 2});
+    s.view.JumpTo({3, 2});
     PressKeys(&s.view, "Ctrl+Up");
     QCOMPARE(s.view.FirstVisibleLine(), 0);
     for (int i = 0; i < 60; ++i)
@@ -179,7 +168,7 @@ void TestTextViewNavigation::caretFollowsSuspensionAndScrolling() {
     Shown s("abc\n\tdef\n" + std::string(400, 'x'), {400, 300});
     CTextView& view = s.view;
     QVERIFY(s.shown);
-    PlaceCaret(view, {1, 2});
+    view.JumpTo({1, 2});
     QVERIFY(view.IsCaretShown());
     QCOMPARE(view.CaretRect(), QRect(view.TextToClient({1, 2}), QSize(2, view.LineHeight())));
     QCOMPARE(view.CaretRect().left(), CTextView::Margin + 5 * view.CharWidth());
@@ -189,7 +178,7 @@ void TestTextViewNavigation::caretFollowsSuspensionAndScrolling() {
     QVERIFY(!view.IsCaretShown());
     // The caret is drawn: its cell differs with and without it.
     view.horizontalScrollBar()->triggerAction(QAbstractSlider::SliderToMinimum);
-    PlaceCaret(view, {0, 0});
+    view.JumpTo({0, 0});
     const QImage with = Snapshot(view);
     view.SuspendCaret();
     QVERIFY(with != Snapshot(view));
@@ -201,17 +190,11 @@ void TestTextViewNavigation::copyConvertsToUnicodeOnlyWithASelection() {
     QClipboard* clipboard = QGuiApplication::clipboard();
     clipboard->setText(QStringLiteral("before"));
     QVERIFY(!s.view.QueryCommand(ID_EDIT_COPY).IsEnabled());
-    QVERIFY(!s.view.ExecuteCommand(ID_EDIT_COPY));
     PressKeys(&s.view, "Ctrl+C");
     QCOMPARE(clipboard->text(), QStringLiteral("before"));
-    PressKeys(&s.view, "Ctrl+A");
-    QVERIFY(s.view.QueryCommand(ID_EDIT_COPY).IsEnabled());
-    PressKeys(&s.view, "Ctrl+C");
+    PressKeys(&s.view, "Ctrl+A,Ctrl+C");
     QCOMPARE(clipboard->text(), QString::fromUtf8("caf\u00e9\r\n\u20ac and \u2122"));
     QVERIFY(s.view.ClipboardHasText());
-    PlaceCaret(s.view, {0, 1});
-    PressKeys(&s.view, "Shift+Right,Ctrl+Ins");
-    QCOMPARE(clipboard->text(), QStringLiteral("a"));
 }
 
 void TestTextViewNavigation::viewKeysWinOverWindowShortcuts() {
@@ -239,7 +222,7 @@ void TestTextViewNavigation::bookmarkCommandsFollowThePlainBookmarks() {
     QVERIFY(s.shown);
     const auto enabled = [&] { return view.QueryCommand(ID_EDIT_NEXT_BOOKMARK).IsEnabled(); };
     QVERIFY(!enabled());
-    PlaceCaret(view, {35, 1});
+    view.JumpTo({35, 1});
     PressKeys(&view, "Ctrl+3,Ctrl+F2,Ctrl+Home");
     QVERIFY(enabled());
     PressKeys(&view, "Alt+3");
