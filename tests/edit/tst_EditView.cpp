@@ -16,17 +16,6 @@
 #include <QStatusBar>
 #include <QtTest>
 
-namespace {
-
-// The offscreen platform runs no drag loop: a drag of this view ends as `outcome` says.
-class CDragOutcomeView : public CEditView {
-public:
-    Qt::DropAction outcome = Qt::IgnoreAction;
-    Qt::DropAction RunDragLoop(QDrag&) override { return outcome; }
-};
-
-} // namespace
-
 class TestEditView : public QObject {
     Q_OBJECT
 
@@ -84,13 +73,13 @@ private:
     QString Label() const { return QString::fromStdString(m_buffer->UndoLabel()); }
 
     CTextBuffer* m_buffer = nullptr;
-    CDragOutcomeView* m_view = nullptr;
+    CDragOutcome<CEditView>* m_view = nullptr;
 };
 
 void TestEditView::init() {
     m_buffer = new CTextBuffer;
     m_buffer->ResetToEmpty();
-    m_view = new CDragOutcomeView;
+    m_view = new CDragOutcome<CEditView>;
     QVERIFY(ShowFocusedView(*m_view, *m_buffer));
     QGuiApplication::clipboard()->clear();
 }

@@ -20,10 +20,6 @@ void Fill(QDialog& dialog, const QString& find, const QString& replace) {
     Child<QLineEdit>(dialog, "replaceWith")->setText(replace);
 }
 
-void Click(QDialog& dialog, const char* name) {
-    QTest::mouseClick(Child<QAbstractButton>(dialog, name), Qt::LeftButton);
-}
-
 } // namespace
 
 class TestReplaceDialog : public QObject {

@@ -86,6 +86,13 @@ inline QPoint PointAt(CTextView& view, TextPosition position) {
     return view.TextToClient(position) + QPoint(1, view.LineHeight() / 2);
 }
 
+// The offscreen platform runs no drag loop: a drag of this view ends as `outcome` says.
+template <class View> class CDragOutcome : public View {
+public:
+    Qt::DropAction outcome = Qt::IgnoreAction;
+    Qt::DropAction RunDragLoop(QDrag&) override { return outcome; }
+};
+
 // The viewport as the user sees it.
 inline QImage Snapshot(CTextView& view) {
     return view.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);

@@ -11,8 +11,6 @@
 #include <string>
 #include <vector>
 
-Q_DECLARE_METATYPE(TextPosition)
-
 class TestTextSearch : public QObject {
     Q_OBJECT
 

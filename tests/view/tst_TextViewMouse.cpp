@@ -1,14 +1,12 @@
-// Mouse selection, scrolling while selecting, the start of a drag of the selection, focus
-// changes during a selection and the cursor shapes of the text view, driven by real mouse
-// events. What a drag carries and does is checked with the edit view.
+// Mouse selection, scrolling while selecting, the start of a drag of the selection and
+// focus changes during a selection in the text view, driven by real mouse events. What a
+// drag carries and does is checked with the edit view.
 #include "ViewTestSupport.h"
 
 #include <QDrag>
 #include <QLineEdit>
 #include <QMenu>
 #include <QtTest>
-
-Q_DECLARE_METATYPE(TextPosition)
 
 namespace {
 
@@ -49,12 +47,6 @@ QPoint Mouse(CTextView& view, const QString& strokes) {
     return point;
 }
 
-// The offscreen platform runs no drag loop: a drag of this view goes nowhere.
-class CNoDropView : public CTextView {
-public:
-    Qt::DropAction RunDragLoop(QDrag&) override { return Qt::IgnoreAction; }
-};
-
 } // namespace
 
 class TestTextViewMouse : public QObject {
@@ -71,17 +63,16 @@ private slots:
     void autoScrollWhileSelecting();
     void focusOut_data();
     void focusOut();
-    void cursorShapes();
 
 private:
     CTextBuffer* m_buffer = nullptr;
-    CNoDropView* m_view = nullptr;
+    CDragOutcome<CTextView>* m_view = nullptr;
 };
 
 void TestTextViewMouse::init() {
     m_buffer = new CTextBuffer;
     SetBufferText(*m_buffer, "alpha beta_2 gamma\n\tdelta\n\nlast line");
-    m_view = new CNoDropView;
+    m_view = new CDragOutcome<CTextView>;
     QVERIFY(ShowFocusedView(*m_view, *m_buffer));
 }
 
@@ -242,20 +233,6 @@ void TestTextViewMouse::focusOut() {
     QCOMPARE(CellColour(*m_view, Snapshot(*m_view), 0, 2) == selected, menu);
     popup.close();
     Mouse(*m_view, "release 1:3");
-}
-
-void TestTextViewMouse::cursorShapes() {
-    QWidget* vp = m_view->viewport();
-    Mouse(*m_view, "click 0:0,Shift+click 0:5");
-    auto hover = [&](QPoint point) {
-        QMouseEvent move(QEvent::MouseMove, point, vp->mapToGlobal(point), Qt::NoButton,
-                         Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(vp, &move);
-        return vp->cursor().shape();
-    };
-    QCOMPARE(hover(MarginPoint(*m_view, 0)), Qt::BitmapCursor);
-    QCOMPARE(hover(PointAt(*m_view, {0, 2})), Qt::ArrowCursor);
-    QCOMPARE(hover(PointAt(*m_view, {1, 2})), Qt::IBeamCursor);
 }
 
 QTEST_MAIN(TestTextViewMouse)
