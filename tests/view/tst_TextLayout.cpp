@@ -23,7 +23,6 @@ void TestTextLayout::charIndexAtColumn_data() {
     QTest::newRow("inside a leading tab, near its end") << QByteArray("\tab") << 3 << 1;
     QTest::newRow("at the end of a tab") << QByteArray("\tab") << 4 << 1;
     QTest::newRow("past the end gives the length") << QByteArray("abc") << 50 << 3;
-    QTest::newRow("empty line") << QByteArray("") << 5 << 0;
     QTest::newRow("tab after text") << QByteArray("ab\tc") << 4 << 3;
 }
 
