@@ -140,7 +140,6 @@ int CTextView::WidestLineLength() {
 // glyph advance one cell; `cell` is the cell relative to a glyph's origin.
 CTextView::CellGlyph CTextView::ClassifyGlyph(unsigned char byte, const QFontMetricsF& natural,
                                               const QFontMetricsF& spaced, const QRectF& cell) {
-    using Glyph = CellGlyph;
     const QChar ch = CharFromWindows1252(byte);
     // Format characters and marks draw nothing on their own; a zero advance would let the
     // caret step over a byte the user cannot see.
@@ -148,13 +147,13 @@ CTextView::CellGlyph CTextView::ClassifyGlyph(unsigned char byte, const QFontMet
     if (!IsPrintableWindows1252(byte) || category == QChar::Other_Format ||
         category == QChar::Mark_NonSpacing || category == QChar::Mark_Enclosing ||
         natural.horizontalAdvance(QString(ch)) < 0.5)
-        return Glyph::Box;
+        return CellGlyph::Box;
     if (!spaced.inFont(ch) || std::abs(spaced.horizontalAdvance(QString(ch)) - cell.width()) > 0.01)
-        return Glyph::Alone;
+        return CellGlyph::Alone;
     // Ink beyond the cell (accents above capitals, a dash wider than the cell) would be
     // wiped or left behind when a neighbouring cell or row is painted again.
     const QRectF ink = spaced.boundingRect(ch);
-    return ink.isEmpty() || cell.contains(ink) ? Glyph::InRun : Glyph::Alone;
+    return ink.isEmpty() || cell.contains(ink) ? CellGlyph::InRun : CellGlyph::Alone;
 }
 
 namespace {

@@ -128,7 +128,7 @@ bool CTextView::LinesFromMimeData(const QMimeData* data, TextLines& lines) {
         std::memcpy(&length, payload.constData() + at, sizeof length);
         at += sizeof length;
         if (quint32(length) > quint64(payload.size() - at)) return false;
-        if (at > qsizetype(sizeof length)) result.text += "\r\n";
+        if (!result.pieces.empty()) result.text += "\r\n";
         result.pieces.push_back({std::int32_t(result.text.size()), std::int32_t(length)});
         result.text.append(payload.constData() + at, std::size_t(length));
         at += qsizetype(length);
