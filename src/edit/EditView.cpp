@@ -6,11 +6,19 @@
 #include "framework/CommandIds.h"
 #include "framework/Windows1252.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMainWindow>
+#include <QStatusBar>
 
 #include <cctype>
+
+namespace {
+
+constexpr int ReadOnlyMessageTime = 3000; // milliseconds
+
+} // namespace
 
 CEditView::CEditView(QWidget* parent) : CTextView(parent) {
     setAttribute(Qt::WA_InputMethodEnabled);
@@ -64,6 +72,19 @@ bool CEditView::IsEditable() const {
     return Buffer() && !Buffer()->IsReadOnly();
 }
 
+bool CEditView::AllowEdit() {
+    if (IsEditable()) return true;
+    if (Buffer() && Buffer()->IsReadOnly()) {
+        QApplication::beep();
+        // The frame's own bar only: asking QMainWindow::statusBar() would make one.
+        auto* frame = qobject_cast<QMainWindow*>(window());
+        if (auto* bar = frame ? frame->findChild<QStatusBar*>(QString(), Qt::FindDirectChildrenOnly)
+                              : nullptr)
+            bar->showMessage(QStringLiteral("Read-only"), ReadOnlyMessageTime);
+    }
+    return false;
+}
+
 void CEditView::OnBufferChanged(CBufferObserver* source, const ChangeContext* context,
                                 unsigned hints, int line) {
     CTextView::OnBufferChanged(source, context, hints, line);
@@ -79,19 +100,12 @@ void CEditView::StartReplaceTracking(TextPosition start, TextPosition end) {
     m_replaceTracking = true;
 }
 
-void CEditView::PlaceCaret(TextPosition position) {
-    SetAnchor(position);
-    SetSelection(position, position);
-    SetCaretPosition(position);
-    EnsureVisible(position);
-}
-
 bool CEditView::DeleteSelectionText() {
     if (!HasSelection()) return false;
     TextPosition start;
     TextPosition end;
     SelectionBounds(start, end);
-    PlaceCaret(start);
+    JumpTo(start);
     Buffer()->DeleteRange(this, start, end, ActionDeleteSelection);
     return true;
 }
@@ -145,7 +159,7 @@ void CEditView::TypeCharacter(unsigned char c) {
         OnEnter();
         return;
     }
-    if (c < 32 || !IsEditable()) return;
+    if (c < 32 || !AllowEdit()) return;
     CTextBuffer* buffer = Buffer();
     // Letters join the newest undo step; a space starts a new one.
     buffer->OpenUndoGroup(c != ' ');
@@ -158,8 +172,7 @@ void CEditView::TypeCharacter(unsigned char c) {
     }
     const char byte = static_cast<char>(c);
     TextPosition end = at;
-    if (buffer->InsertTextAt(this, at, std::string_view(&byte, 1), end, ActionTyping))
-        PlaceCaret(end);
+    if (buffer->InsertTextAt(this, at, std::string_view(&byte, 1), end, ActionTyping)) JumpTo(end);
     buffer->CloseUndoGroup(this);
 }
 
@@ -167,15 +180,15 @@ void CEditView::OnEnter() {
     const TextPosition caret = CaretPosition();
     // Overwrite mode only moves to the next line, as long as there is one.
     if (m_overwrite && caret.line < LineCount() - 1) {
-        PlaceCaret({caret.line + 1, 0});
+        JumpTo({caret.line + 1, 0});
         return;
     }
-    if (!IsEditable()) return;
+    if (!AllowEdit()) return;
     CTextBuffer* buffer = Buffer();
     buffer->OpenUndoGroup(false);
     DeleteSelectionText();
     TextPosition end;
-    if (buffer->InsertTextAt(this, CaretPosition(), "\r\n", end, ActionTyping)) PlaceCaret(end);
+    if (buffer->InsertTextAt(this, CaretPosition(), "\r\n", end, ActionTyping)) JumpTo(end);
     buffer->CloseUndoGroup(this); // runs the auto-indent
 }
 
@@ -193,13 +206,13 @@ void CEditView::OnEditActionDone(int action, std::string_view text) {
     if (n == 0) return;
     const std::string indent(above, std::size_t(n));
     TextPosition end;
-    if (Buffer()->InsertTextAt(nullptr, at, indent, end, ActionAutoIndent)) PlaceCaret(end);
+    if (Buffer()->InsertTextAt(nullptr, at, indent, end, ActionAutoIndent)) JumpTo(end);
 }
 
 // Delete and Backspace ---------------------------------------------------------------------
 
 void CEditView::OnDelete() {
-    if (!IsEditable()) return;
+    if (!AllowEdit()) return;
     TextPosition start;
     TextPosition end;
     SelectionBounds(start, end);
@@ -211,7 +224,7 @@ void CEditView::OnDelete() {
             ++end.ch;
         }
     }
-    PlaceCaret(start);
+    JumpTo(start);
     Buffer()->DeleteRange(this, start, end, ActionDelete);
 }
 
@@ -220,13 +233,13 @@ void CEditView::OnBackspace() {
         OnDelete();
         return;
     }
-    if (!IsEditable()) return;
+    if (!AllowEdit()) return;
     const TextPosition p = CaretPosition();
     TextPosition q = p;
     if (p.ch > 0)
         --q.ch;
     else if (p.line > 0)
         q = {p.line - 1, LineLength(p.line - 1)};
-    PlaceCaret(q);
+    JumpTo(q);
     if (q != p) Buffer()->DeleteRange(this, q, p, ActionBackspace);
 }

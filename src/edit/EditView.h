@@ -33,6 +33,9 @@ public:
     void OnDragSourceDone(Qt::DropAction effect) override;
 
     virtual bool IsEditable() const;
+    // IsEditable(); when the text is read-only, also tells the user why nothing happens:
+    // "Read-only" in the main window's status bar, and a beep. For the editing commands.
+    bool AllowEdit();
     bool IsOverwrite() const { return m_overwrite; }
 
     // Typing one character, given as its Windows-1252 byte; 13 is Enter.
@@ -61,11 +64,10 @@ public:
     void DragScroll(QPoint point);
 
 protected:
-    // Sets anchor, an empty selection and the caret at `position`, and scrolls to it.
-    void PlaceCaret(TextPosition position);
-    // Bytes from the clipboard or a drop, made fit for the buffer: NUL bytes are left out
-    // and a lone LF (the line end of the platform's text) becomes CR LF.
-    static std::string TextFromOutside(std::string_view bytes);
+    // What a paste or a drop of `data` inserts: the exact lines that a view of this program
+    // put beside the text, or else the text made fit for the buffer (NUL bytes left out, a
+    // lone LF, the platform's line end, taken as CR LF). False when there is nothing.
+    static bool LinesToInsert(const QMimeData* data, TextLines& lines);
 
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;

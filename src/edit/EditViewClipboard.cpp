@@ -3,8 +3,15 @@
 #include "EditView.h"
 
 #include "buffer/TextBuffer.h"
+#include "framework/Windows1252.h"
 
-std::string CEditView::TextFromOutside(std::string_view bytes) {
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+
+namespace {
+
+std::string TextFromOutside(std::string_view bytes) {
     std::string text;
     text.reserve(bytes.size());
     for (std::size_t i = 0; i < bytes.size(); ++i) {
@@ -17,40 +24,47 @@ std::string CEditView::TextFromOutside(std::string_view bytes) {
     return text;
 }
 
+} // namespace
+
+bool CEditView::LinesToInsert(const QMimeData* data, TextLines& lines) {
+    if (!data) return false;
+    if (!LinesFromMimeData(data, lines)) {
+        if (!data->hasText()) return false;
+        lines = SplitAtLineBreaks(TextFromOutside(Windows1252FromText(data->text())));
+    }
+    return !lines.text.empty();
+}
+
 void CEditView::OnCut() {
-    if (!IsEditable() || !HasSelection()) return;
+    if (!HasSelection() || !AllowEdit()) return;
     TextPosition start;
     TextPosition end;
     SelectionBounds(start, end);
-    std::string text;
-    TextInRange(start, end, text);
-    CopyTextToClipboard(text);
-    PlaceCaret(start);
+    CopyRangeToClipboard(start, end);
+    JumpTo(start);
     Buffer()->DeleteRange(this, start, end, ActionCut);
 }
 
 void CEditView::OnPaste() {
-    if (!IsEditable()) return;
+    if (!AllowEdit()) return;
     CTextBuffer* buffer = Buffer();
     buffer->OpenUndoGroup(false);
     DeleteSelectionText();
-    std::string clipboard;
-    if (TextFromClipboard(clipboard)) {
-        const std::string text = TextFromOutside(clipboard);
-        clipboard = std::string();
-        TextPosition end;
-        if (!text.empty() && buffer->InsertTextAt(this, CaretPosition(), text, end, ActionPaste))
-            PlaceCaret(end);
-    }
+    const QClipboard* clipboard = QGuiApplication::clipboard();
+    TextLines lines;
+    TextPosition end;
+    if (clipboard && LinesToInsert(clipboard->mimeData(), lines) &&
+        buffer->InsertLinesAt(this, CaretPosition(), std::move(lines), end, ActionPaste))
+        JumpTo(end);
     buffer->CloseUndoGroup(this);
 }
 
 void CEditView::OnUndo() {
     TextPosition position;
-    if (Buffer() && Buffer()->HasUndo() && Buffer()->UndoGroup(position)) PlaceCaret(position);
+    if (Buffer() && Buffer()->HasUndo() && Buffer()->UndoGroup(position)) JumpTo(position);
 }
 
 void CEditView::OnRedo() {
     TextPosition position;
-    if (Buffer() && Buffer()->HasRedo() && Buffer()->RedoGroup(position)) PlaceCaret(position);
+    if (Buffer() && Buffer()->HasRedo() && Buffer()->RedoGroup(position)) JumpTo(position);
 }

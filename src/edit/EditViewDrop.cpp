@@ -3,7 +3,6 @@
 #include "EditView.h"
 
 #include "buffer/TextBuffer.h"
-#include "framework/Windows1252.h"
 
 #include <QDragEnterEvent>
 #include <QMimeData>
@@ -23,8 +22,10 @@ Qt::DropAction DropEffect(const QDropEvent& event) {
     return wanted == Qt::MoveAction ? Qt::CopyAction : Qt::MoveAction;
 }
 
+// Files dragged from a file manager come with their URLs as text too; they are for the
+// frame to open, not text to insert.
 bool OffersText(const QMimeData* data) {
-    return data && data->hasText();
+    return data && data->hasText() && !data->hasUrls();
 }
 
 } // namespace
@@ -86,12 +87,13 @@ bool CEditView::DropText(const QMimeData* data, QPoint point) {
     NormaliseSelection();
     // Dropping the dragged text onto itself only collapses the selection there.
     if (IsDragSourceActive() && IsInsideSelection(at)) {
-        PlaceCaret(at);
+        JumpTo(at);
         return false;
     }
-    const std::string text = TextFromOutside(Windows1252FromText(data->text()));
+    TextLines lines;
     TextPosition end;
-    if (text.empty() || !Buffer()->InsertTextAt(this, at, text, end, ActionDragAndDrop))
+    if (!LinesToInsert(data, lines) ||
+        !Buffer()->InsertLinesAt(this, at, std::move(lines), end, ActionDragAndDrop))
         return false;
     SetAnchor(at);
     SetSelection(at, end);
@@ -117,6 +119,9 @@ void CEditView::dragEnterEvent(QDragEnterEvent* event) {
         event->ignore();
         return;
     }
+    // Text brought from elsewhere cannot be dropped on a read-only text: say so once, as it
+    // comes in. A drag out of this view is no attempt to edit it.
+    if (!IsDragSourceActive()) AllowEdit();
     m_dragPoint = event->position().toPoint();
     ShowDropCaret(m_dragPoint);
     m_dragScrollTimer.start(DragScrollInterval, this);

@@ -26,7 +26,7 @@ void CEditView::SelectBlockLines(int& first, int& last) {
 }
 
 void CEditView::OnIndent() {
-    if (!IsEditable()) return;
+    if (!AllowEdit()) return;
     CTextBuffer* buffer = Buffer();
     TextPosition start;
     TextPosition end;
@@ -54,8 +54,7 @@ void CEditView::OnIndent() {
     buffer->OpenUndoGroup(false);
     DeleteSelectionText();
     TextPosition inserted;
-    if (buffer->InsertTextAt(this, CaretPosition(), "\t", inserted, ActionTyping))
-        PlaceCaret(inserted);
+    if (buffer->InsertTextAt(this, CaretPosition(), "\t", inserted, ActionTyping)) JumpTo(inserted);
     buffer->CloseUndoGroup(this);
 }
 
@@ -72,11 +71,11 @@ void CEditView::MoveToNextTabStop() {
         if (tab) break;
         --n;
     }
-    PlaceCaret({caret.line, i});
+    JumpTo({caret.line, i});
 }
 
 void CEditView::OnUnindent() {
-    if (!IsEditable()) return;
+    if (!AllowEdit()) return;
     TextPosition start;
     TextPosition end;
     SelectionBounds(start, end);
@@ -118,5 +117,5 @@ void CEditView::MoveToPreviousTabStop() {
     int i = 0;
     for (int visual = 0; visual < target && i < length; ++i)
         visual = text[i] == '\t' ? (visual / tabSize + 1) * tabSize : visual + 1;
-    PlaceCaret({caret.line, i});
+    JumpTo({caret.line, i});
 }

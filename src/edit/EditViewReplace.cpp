@@ -27,7 +27,7 @@ void CEditView::SetCoalescedUpdates(bool coalesce) {
 }
 
 void CEditView::OnReplace() {
-    if (!IsEditable()) return;
+    if (!AllowEdit()) return;
     FindOptions options;
     options.matchCase = GetProfileInt(ReplaceSection, QStringLiteral("MatchCase"), 0) != 0;
     options.wholeWord = GetProfileInt(ReplaceSection, QStringLiteral("WholeWord"), 0) != 0;

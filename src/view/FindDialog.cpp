@@ -13,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTextDocument>
 
 namespace {
 
@@ -129,7 +130,12 @@ void CFindDialog::showEvent(QShowEvent* event) {
 }
 
 void CFindDialog::StoreControls() {
-    m_options.text = m_findWhat->toPlainText();
+    // The text as it stands in the box: toPlainText() would turn a no-break space into a
+    // plain one, and the search would miss the very bytes that were proposed.
+    m_options.text = m_findWhat->document()->toRawText();
+    for (QChar& ch : m_options.text) {
+        if (ch == QChar::ParagraphSeparator || ch == QChar::LineSeparator) ch = u'\n';
+    }
     m_options.wholeWord = m_wholeWord->isChecked();
     m_options.matchCase = m_matchCase->isChecked();
     m_options.directionUp = m_up->isChecked();

@@ -136,10 +136,38 @@ int CTextView::WidestLineLength() {
 
 // Metrics and fonts --------------------------------------------------------------------
 
+// `natural` measures the face as it is, `spaced` with the letter spacing that makes every
+// glyph advance one cell; `cell` is the cell relative to a glyph's origin.
+CTextView::CellGlyph CTextView::ClassifyGlyph(unsigned char byte, const QFontMetricsF& natural,
+                                              const QFontMetricsF& spaced, const QRectF& cell) {
+    const QChar ch = CharFromWindows1252(byte);
+    // Format characters and marks draw nothing on their own; a zero advance would let the
+    // caret step over a byte the user cannot see.
+    const QChar::Category category = ch.category();
+    if (!IsPrintableWindows1252(byte) || category == QChar::Other_Format ||
+        category == QChar::Mark_NonSpacing || category == QChar::Mark_Enclosing ||
+        natural.horizontalAdvance(QString(ch)) < 0.5)
+        return CellGlyph::Box;
+    if (!spaced.inFont(ch) || std::abs(spaced.horizontalAdvance(QString(ch)) - cell.width()) > 0.01)
+        return CellGlyph::Alone;
+    // Ink beyond the cell (accents above capitals, a dash wider than the cell) would be
+    // wiped or left behind when a neighbouring cell or row is painted again.
+    const QRectF ink = spaced.boundingRect(ch);
+    return ink.isEmpty() || cell.contains(ink) ? CellGlyph::InRun : CellGlyph::Alone;
+}
+
+namespace {
+
+int LineHeightOf(const QFontMetricsF& metrics) {
+    return std::max(1, int(std::ceil(metrics.height())));
+}
+
+} // namespace
+
 void CTextView::MeasureFont() {
     const QFontMetricsF metrics(FontFor(false, false), viewport());
     m_charWidth = std::max(1, int(std::lround(metrics.horizontalAdvance(u'X'))));
-    m_lineHeight = std::max(1, int(std::ceil(metrics.height())));
+    m_lineHeight = LineHeightOf(metrics);
 }
 
 int CTextView::LineHeight() {
@@ -170,17 +198,21 @@ const QFont& CTextView::FontFor(bool italic, bool bold) {
     // Every glyph must advance exactly one cell, which is the normal font's "X" rounded to
     // whole pixels; letter spacing absorbs a fractional or different advance.
     // Measured on the viewport, whose resolution decides the pixel size of a point size.
-    const double advance = QFontMetricsF(font, viewport()).horizontalAdvance(u'X');
+    const QFontMetricsF natural(font, viewport());
+    const double advance = natural.horizontalAdvance(u'X');
     const int cell = (italic || bold) ? CharWidth() : std::max(1, int(std::lround(advance)));
     if (std::abs(advance - cell) > 0.001)
         font.setLetterSpacing(QFont::AbsoluteSpacing, cell - advance);
     const QFontMetricsF metrics(font, viewport());
-    for (int byte = 0; byte < 256; ++byte) {
-        const QChar ch = CharFromWindows1252(static_cast<unsigned char>(byte));
-        slot.fitsCell[std::size_t(byte)] =
-            metrics.inFont(ch) && std::abs(metrics.horizontalAdvance(QString(ch)) - cell) < 0.01;
-    }
     slot.ascent = int(std::ceil(metrics.ascent()));
+    // The cell as seen from a glyph's origin on the baseline of the normal font.
+    const bool normal = !italic && !bold;
+    const int ascent = normal ? slot.ascent : m_fonts[0].ascent;
+    const int height = normal ? LineHeightOf(metrics) : LineHeight();
+    const QRectF cellBox(0, -ascent, cell, height);
+    for (int byte = 0; byte < 256; ++byte)
+        slot.glyphs[std::size_t(byte)] =
+            ClassifyGlyph(static_cast<unsigned char>(byte), natural, metrics, cellBox);
     slot.font = font;
     // The template keeps the style of the font made last.
     m_fontTemplate.italic = italic;

@@ -7,6 +7,7 @@
 #include "buffer/BufferObserver.h"
 #include "buffer/ColourSpan.h"
 #include "buffer/TextPosition.h"
+#include "buffer/UndoRecord.h"
 #include "framework/CommandTarget.h"
 
 #include <QAbstractScrollArea>
@@ -25,8 +26,10 @@
 class CAcceleratorTable;
 class CTextBuffer;
 class QDrag;
+class QFontMetricsF;
 class QMimeData;
 class QPainter;
+class QRectF;
 
 // The read-only view of a text buffer: draws its lines in a fixed-pitch font with a plain
 // 45-pixel margin at the left, keeps a caret and a selection, moves them by keys and mouse,
@@ -104,6 +107,9 @@ public:
     // Caret and selection.
     TextPosition CaretPosition() const { return m_caret; }
     void SetCaretPosition(TextPosition position);
+    // A jump: the caret goes to `position`, the selection collapses there with the anchor,
+    // and the view scrolls to it.
+    void JumpTo(TextPosition position);
     TextPosition Anchor() const { return m_anchor; }
     void SetAnchor(TextPosition position) { m_anchor = position; }
     void SetSelection(TextPosition start, TextPosition end);
@@ -145,10 +151,16 @@ public:
     unsigned LastSearchFlags() const { return m_lastSearchFlags; }
     const QString& LastSearchText() const { return m_lastSearchText; }
 
-    // Clipboard and drag data; bytes and Unicode meet through Windows-1252.
+    // Clipboard and drag data: the text of a range, bytes and Unicode meeting through
+    // Windows-1252, and beside it the range's exact lines in the program's own format
+    // (LinesMimeType), so that a line holding a CR byte comes back as it was.
+    static const QString LinesMimeType;
     virtual bool ClipboardHasText() const;
-    virtual bool CopyTextToClipboard(const std::string& text);
-    virtual bool TextFromClipboard(std::string& text) const;
+    // Null, and false, for an empty range.
+    QMimeData* RangeMimeData(TextPosition start, TextPosition end) const;
+    bool CopyRangeToClipboard(TextPosition start, TextPosition end);
+    // The exact lines that `data` carries; false when it has none or they are malformed.
+    static bool LinesFromMimeData(const QMimeData* data, TextLines& lines);
     // The selection as drag data (the drag range remembers it); null without a selection.
     virtual QMimeData* PrepareDragData();
     virtual Qt::DropActions DragEffects() const { return Qt::CopyAction; }
@@ -220,13 +232,17 @@ protected:
     void scrollContentsBy(int, int) override {}
 
 private:
+    // How a byte is drawn: with its neighbours as one string (its glyph advances exactly one
+    // cell and its ink stays inside the cell), alone and clipped to its cell, or as a box
+    // (no printable character, or a character that draws nothing, such as a soft hyphen).
+    enum class CellGlyph : unsigned char { InRun, Alone, Box };
     struct FontSlot {
         std::optional<QFont> font;
         int ascent = 0;
-        // Bytes whose glyph advances exactly one cell, so that runs of them draw as one
-        // string; the others are drawn one by one into their cells.
-        std::array<bool, 256> fitsCell{};
+        std::array<CellGlyph, 256> glyphs{};
     };
+    static CellGlyph ClassifyGlyph(unsigned char byte, const QFontMetricsF& natural,
+                                   const QFontMetricsF& spaced, const QRectF& cell);
     struct RunColours {
         QColor background;
         QColor text;
@@ -327,6 +343,7 @@ private:
     std::string m_cells;   // the visible cells of a run, tabs expanded
     QString m_glyphs;      // a stretch of cells drawn as one string
     QPoint m_lastMousePos; // where the mouse was last seen while selecting
+    QPoint m_dragPressPos; // where the button went down inside the selection
     QBasicTimer m_caretTimer;
     QRect m_caretRect;
     bool m_caretShown = false;

@@ -11,6 +11,10 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QtEndian>
+
+#include <cstring>
+#include <limits>
 
 void CTextView::RegisterMoveCommand(unsigned id, void (CTextView::*move)(bool)) {
     OnCommand(id, [this, move](unsigned) { (this->*move)(false); });
@@ -84,25 +88,64 @@ void CTextView::keyPressEvent(QKeyEvent* event) {
 void CTextView::OnEditCopy() {
     if (!HasSelection()) return;
     NormaliseSelection();
-    std::string text;
-    TextInRange(m_drawnSelStart, m_drawnSelEnd, text);
-    CopyTextToClipboard(text);
+    CopyRangeToClipboard(m_drawnSelStart, m_drawnSelEnd);
 }
 
-bool CTextView::CopyTextToClipboard(const std::string& text) {
-    if (text.empty()) return false;
-    QClipboard* clipboard = QGuiApplication::clipboard();
-    if (!clipboard) return false;
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    clipboard->setText(TextFromWindows1252(text));
-    QGuiApplication::restoreOverrideCursor();
+// Each line as a 32-bit little-endian length and its bytes.
+const QString CTextView::LinesMimeType = QStringLiteral("application/x-quillet-lines");
+
+QMimeData* CTextView::RangeMimeData(TextPosition start, TextPosition end) const {
+    std::string text;
+    TextInRange(start, end, text);
+    if (text.empty()) return nullptr;
+    auto* data = new QMimeData;
+    data->setText(TextFromWindows1252(text));
+    const TextLines lines = m_buffer->CopyLines(start, end);
+    QByteArray payload;
+    payload.reserve(qsizetype(lines.text.size()) + 4 * lines.PieceCount());
+    for (int i = 0; i < lines.PieceCount(); ++i) {
+        const std::string_view piece = lines.Piece(i);
+        const quint32_le length(quint32(piece.size()));
+        payload.append(reinterpret_cast<const char*>(&length), sizeof length);
+        payload.append(piece.data(), qsizetype(piece.size()));
+    }
+    data->setData(LinesMimeType, payload);
+    return data;
+}
+
+bool CTextView::LinesFromMimeData(const QMimeData* data, TextLines& lines) {
+    if (!data || !data->hasFormat(LinesMimeType)) return false;
+    // Any program can put this format on the clipboard: every length is checked against
+    // what is left, and the text (the lines joined by CR LF, as CopyLines gives them)
+    // stays within what the buffer takes in one insertion.
+    const QByteArray payload = data->data(LinesMimeType);
+    if (payload.isEmpty() || payload.size() > std::numeric_limits<std::int32_t>::max() / 2)
+        return false;
+    TextLines result;
+    for (qsizetype at = 0; at < payload.size();) {
+        quint32_le length;
+        if (payload.size() - at < qsizetype(sizeof length)) return false;
+        std::memcpy(&length, payload.constData() + at, sizeof length);
+        at += sizeof length;
+        if (quint32(length) > quint64(payload.size() - at)) return false;
+        if (!result.pieces.empty()) result.text += "\r\n";
+        result.pieces.push_back({std::int32_t(result.text.size()), std::int32_t(length)});
+        result.text.append(payload.constData() + at, std::size_t(length));
+        at += qsizetype(length);
+    }
+    // One line is kept without pieces, as TextLines holds a single line.
+    if (result.pieces.size() == 1) result.pieces.clear();
+    lines = std::move(result);
     return true;
 }
 
-bool CTextView::TextFromClipboard(std::string& text) const {
-    const QClipboard* clipboard = QGuiApplication::clipboard();
-    if (!clipboard) return false;
-    text = Windows1252FromText(clipboard->text());
+bool CTextView::CopyRangeToClipboard(TextPosition start, TextPosition end) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    QMimeData* data = clipboard ? RangeMimeData(start, end) : nullptr;
+    if (!data) return false;
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    clipboard->setMimeData(data);
+    QGuiApplication::restoreOverrideCursor();
     return true;
 }
 
@@ -114,11 +157,8 @@ bool CTextView::ClipboardHasText() const {
 
 QMimeData* CTextView::PrepareDragData() {
     NormaliseSelection();
-    if (m_drawnSelStart == m_drawnSelEnd) return nullptr;
-    std::string text;
-    TextInRange(m_drawnSelStart, m_drawnSelEnd, text);
-    auto* data = new QMimeData;
-    data->setText(TextFromWindows1252(text));
+    QMimeData* data = RangeMimeData(m_drawnSelStart, m_drawnSelEnd);
+    if (!data) return nullptr;
     m_dragStart = m_drawnSelStart;
     m_dragEnd = m_drawnSelEnd;
     return data;
@@ -137,12 +177,7 @@ void CTextView::GoToNumberedBookmark(int n) {
 }
 
 void CTextView::GoToBookmarkedLine(int line) {
-    if (line < 0) return;
-    const TextPosition position{line, 0};
-    SetCaretPosition(position);
-    SetSelection(position, position);
-    SetAnchor(position);
-    EnsureVisible(position);
+    if (line >= 0) JumpTo({line, 0});
 }
 
 void CTextView::GoToPlainBookmark(bool next) {

@@ -174,12 +174,13 @@ void CTextView::DrawCells(QPainter& painter, int x, int top, int slot, std::stri
     for (int i = 0; i < static_cast<int>(cells.size()); ++i) {
         const auto byte = static_cast<unsigned char>(cells[std::size_t(i)]);
         const int cellX = x + i * width;
-        if (!IsPrintableWindows1252(byte)) {
+        const CellGlyph glyph = font.glyphs[byte];
+        if (glyph == CellGlyph::Box) {
             flush();
             DrawPlaceholder(painter, cellX, top);
-        } else if (!font.fitsCell[byte]) {
-            // A glyph of another width (or from a fallback face) is drawn alone and kept
-            // inside its cell, so that the cells after it stay in place.
+        } else if (glyph == CellGlyph::Alone) {
+            // A glyph of another width, from a fallback face or with ink beyond its cell
+            // is drawn alone and kept inside its cell.
             flush();
             painter.save();
             painter.setClipRect(QRect(cellX, top, width, LineHeight()), Qt::IntersectClip);

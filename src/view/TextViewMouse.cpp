@@ -6,6 +6,7 @@
 
 #include "buffer/TextBuffer.h"
 
+#include <QApplication>
 #include <QDrag>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -56,13 +57,7 @@ void CTextView::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::RightButton) {
         const TextPosition position = RoundedClientToText(point);
         NormaliseSelection();
-        if (!IsInsideSelection(position)) {
-            m_anchor = m_caret = position;
-            m_rememberedColumn = VisualColumn(m_caret.line, m_caret.ch);
-            SetSelection(position, position);
-            EnsureVisible(position);
-            UpdateCaret();
-        }
+        if (!IsInsideSelection(position)) JumpTo(position);
         return;
     }
     if (event->button() != Qt::LeftButton) return;
@@ -74,6 +69,7 @@ void CTextView::mousePressEvent(QMouseEvent* event) {
         NormaliseSelection();
         if (IsInsideSelection(ClientToText(point))) {
             m_pendingDrag = true;
+            m_dragPressPos = point;
             return;
         }
         m_caret = RoundedClientToText(point);
@@ -129,7 +125,10 @@ void CTextView::mouseMoveEvent(QMouseEvent* event) {
         UpdateCaret();
         SetSelection(start, end);
     }
-    if (m_pendingDrag && (event->buttons() & Qt::LeftButton)) StartDrag();
+    // A hand that shakes a little while clicking does not start a drag.
+    if (m_pendingDrag && (event->buttons() & Qt::LeftButton) &&
+        (point - m_dragPressPos).manhattanLength() >= QApplication::startDragDistance())
+        StartDrag();
 }
 
 void CTextView::mouseReleaseEvent(QMouseEvent* event) {

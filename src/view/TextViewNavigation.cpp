@@ -1,6 +1,7 @@
 // Caret and selection of the text view, and the keyboard moves.
 #include "TextView.h"
 
+#include <QFocusEvent>
 #include <QGuiApplication>
 #include <QStyleHints>
 
@@ -64,6 +65,13 @@ void CTextView::SetCaretPosition(TextPosition position) {
     m_caret = position;
     m_rememberedColumn = VisualColumn(position.line, position.ch);
     UpdateCaret();
+}
+
+void CTextView::JumpTo(TextPosition position) {
+    m_anchor = position;
+    SetSelection(position, position);
+    SetCaretPosition(position);
+    EnsureVisible(position);
 }
 
 // Selection --------------------------------------------------------------------------------
@@ -315,7 +323,10 @@ void CTextView::focusInEvent(QFocusEvent*) {
     UpdateCaret();
 }
 
-void CTextView::focusOutEvent(QFocusEvent*) {
+void CTextView::focusOutEvent(QFocusEvent* event) {
+    // A menu that opens takes the keyboard only while it is open; the view is still where
+    // the user works, so the caret, the selection and a mouse selection stay.
+    if (event->reason() == Qt::PopupFocusReason) return;
     m_hasFocus = false;
     UpdateCaret();
     if (HasSelection()) InvalidateLines(m_selStart.line, m_selEnd.line);

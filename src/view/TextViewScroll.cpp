@@ -139,7 +139,9 @@ void CTextView::EnsureVisible(TextPosition position) {
     const int column = VisualColumn(position.line, position.ch);
     const int screenChars = ScreenChars();
     int first = m_firstVisibleColumn;
-    if (column > first + screenChars) first = column - screenChars;
+    // The caret stands at the left edge of its column's cell: the column must be one of the
+    // whole cells on screen, or the caret would sit just right of the text area.
+    if (column >= first + screenChars) first = column - screenChars + 1;
     if (column < first) first = column;
     if (first >= WidestLineLength()) first = WidestLineLength() - 1;
     first = std::max(first, 0);

@@ -6,6 +6,7 @@
 #include "framework/ModalDialog.h"
 #include "framework/Profile.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QSettings>
 #include <QStringList>
@@ -13,11 +14,11 @@
 
 #include <functional>
 
-// The buffer's lines joined with LF.
-inline std::string Text(const CTextBuffer& buffer) {
+// The buffer's lines joined with `lineBreak`.
+inline std::string Text(const CTextBuffer& buffer, char lineBreak = '\n') {
     std::string text;
     for (int line = 0; line < buffer.LineCount(); ++line) {
-        if (line > 0) text += '\n';
+        if (line > 0) text += lineBreak;
         text += buffer.Line(line);
     }
     return text;
@@ -35,10 +36,9 @@ class MessageRecorder {
 public:
     MessageRecorder() {
         m_previous =
-            SetMessageHandler([this](QWidget*, const QString& text, const QString& caption,
+            SetMessageHandler([this](QWidget*, const QString& text, const QString&,
                                      QMessageBox::Icon icon, QMessageBox::StandardButtons) {
                 messages << text;
-                captions << caption;
                 icons << icon;
                 return QMessageBox::Ok;
             });
@@ -46,7 +46,6 @@ public:
     ~MessageRecorder() { SetMessageHandler(m_previous); }
 
     QStringList messages;
-    QStringList captions;
     QList<QMessageBox::Icon> icons;
 
 private:
@@ -101,4 +100,8 @@ template <typename Widget> Widget* Child(QWidget& parent, const char* name) {
     auto* child = parent.findChild<Widget*>(QString::fromLatin1(name));
     if (!child) qFatal("no child named %s", name);
     return child;
+}
+
+inline void Click(QWidget& dialog, const char* name) {
+    QTest::mouseClick(Child<QAbstractButton>(dialog, name), Qt::LeftButton);
 }

@@ -8,8 +8,12 @@
 #include "framework/Windows1252.h"
 
 #include <QClipboard>
+#include <QDrag>
 #include <QKeyEvent>
+#include <QMainWindow>
 #include <QMimeData>
+#include <QRandomGenerator>
+#include <QStatusBar>
 #include <QtTest>
 
 class TestEditView : public QObject {
@@ -17,7 +21,7 @@ class TestEditView : public QObject {
 
 private slots:
     void init();
-    void cleanup();
+    void cleanup() { m_shown.reset(); }
 
     void typingIsUndoneFromSpaceToSpace();
     void keyEdits_data();
@@ -27,7 +31,11 @@ private slots:
     void pastedTextIsMadeFitForTheBuffer();
     void pasteOfFiftyMegabytes();
     void keysThatInsertNothing();
-    void readOnlyBufferIgnoresEdits();
+    void readOnlyBufferRefusesEdits_data();
+    void readOnlyBufferRefusesEdits();
+    void caretStaysOnScreen();
+    void editsThatDoNothingAddNoIndent_data();
+    void editsThatDoNothingAddNoIndent();
 
 private:
     void SetText(std::string_view text) { SetBufferText(*m_buffer, text); }
@@ -64,37 +72,29 @@ private:
     QString Content() const { return QString::fromStdString(Text(*m_buffer)); }
     QString Label() const { return QString::fromStdString(m_buffer->UndoLabel()); }
 
+    std::unique_ptr<Shown<CDragOutcome<CEditView>>> m_shown;
     CTextBuffer* m_buffer = nullptr;
-    CEditView* m_view = nullptr;
+    CDragOutcome<CEditView>* m_view = nullptr;
 };
 
 void TestEditView::init() {
-    m_buffer = new CTextBuffer;
-    m_buffer->ResetToEmpty();
-    m_view = new CEditView;
-    QVERIFY(ShowFocusedView(*m_view, *m_buffer));
+    m_shown = std::make_unique<Shown<CDragOutcome<CEditView>>>("");
+    m_buffer = &m_shown->buffer;
+    m_view = &m_shown->view;
+    QVERIFY(m_shown->shown);
     QGuiApplication::clipboard()->clear();
-}
-
-void TestEditView::cleanup() {
-    delete m_view;
-    delete m_buffer;
 }
 
 void TestEditView::typingIsUndoneFromSpaceToSpace() {
     const auto menuText = [&](unsigned id) { return m_view->QueryCommand(id).Text(); };
-    QVERIFY(!m_view->QueryCommand(ID_EDIT_UNDO).IsEnabled());
     QCOMPARE(menuText(ID_EDIT_UNDO), "&Undo\tCtrl+Z");
     QCOMPARE(menuText(ID_EDIT_REDO), "&Redo\tCtrl+Y");
     QTest::keyClicks(m_view, "ab cd");
     QCOMPARE(Content(), "ab cd");
-    QCOMPARE(m_view->CaretPosition(), (TextPosition{0, 5}));
-    QVERIFY(m_view->QueryCommand(ID_EDIT_UNDO).IsEnabled());
     QCOMPARE(menuText(ID_EDIT_UNDO), "&Undo Typing\tCtrl+Z");
     Key(Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(Content(), "ab");
     QCOMPARE(m_view->CaretPosition(), (TextPosition{0, 2}));
-    QVERIFY(m_view->QueryCommand(ID_EDIT_REDO).IsEnabled());
     QCOMPARE(menuText(ID_EDIT_REDO), "&Redo Typing\tCtrl+Y");
     Key(Qt::Key_Backspace, Qt::AltModifier);
     QCOMPARE(Content(), "");
@@ -182,7 +182,6 @@ void TestEditView::keyEdits() {
     if (overwrite) {
         Key(Qt::Key_Insert);
         QVERIFY(m_view->IsOverwrite());
-        QVERIFY(m_view->QueryCommand(ID_EDIT_SWITCH_OVRMODE).IsChecked());
     }
     Key(Qt::Key(key), key == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier);
     QCOMPARE(MarkedContent(), expected);
@@ -204,18 +203,14 @@ void TestEditView::keyEdits() {
 
 void TestEditView::clipboardCommands() {
     SetText("alpha beta\ngamma");
-    QVERIFY(!m_view->QueryCommand(ID_EDIT_CUT).IsEnabled());
     Select(*m_view, {0, 6}, {1, 2});
-    // With no text on the clipboard, Paste is off and Ctrl+V keeps the selection.
-    QVERIFY(!m_view->QueryCommand(ID_EDIT_PASTE).IsEnabled());
+    // With no text on the clipboard, Ctrl+V keeps the selection.
     Key(Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(Content(), "alpha beta\ngamma");
-    QVERIFY(m_view->QueryCommand(ID_EDIT_CUT).IsEnabled());
     Key(Qt::Key_X, Qt::ControlModifier);
     QCOMPARE(Content(), "alpha mma");
     QCOMPARE(QGuiApplication::clipboard()->text(), "beta\r\nga");
     QCOMPARE(Label(), "Cut");
-    QVERIFY(m_view->QueryCommand(ID_EDIT_PASTE).IsEnabled());
     // A paste and the typing right after it are one step.
     m_view->SetCaretPosition({0, 9});
     Key(Qt::Key_V, Qt::ControlModifier);
@@ -237,7 +232,6 @@ void TestEditView::clipboardCommands() {
     auto* data = new QMimeData;
     data->setData(QStringLiteral("text/plain"), QByteArray());
     QGuiApplication::clipboard()->setMimeData(data);
-    QVERIFY(m_view->QueryCommand(ID_EDIT_PASTE).IsEnabled());
     Select(*m_view, {0, 0}, {0, 6});
     Command(ID_EDIT_PASTE);
     QCOMPARE(Content(), "mma");
@@ -248,9 +242,11 @@ void TestEditView::clipboardCommands() {
 
 void TestEditView::pastedTextIsMadeFitForTheBuffer_data() {
     QTest::addColumn<QString>("clipboard");
+    QTest::addColumn<QByteArray>("lines"); // the program's own format beside the text
     QTest::addColumn<QString>("expected");
-    const auto row = [](const char* name, const QString& clipboard, const QString& expected) {
-        QTest::newRow(name) << clipboard << expected;
+    const auto row = [](const char* name, const QString& clipboard, const QString& expected,
+                        const QByteArray& lines = {}) {
+        QTest::newRow(name) << clipboard << lines << expected;
     };
     row("NUL characters are left out", QString::fromUtf8("a\0b\0", 4), "[ab]");
     row("LF line ends become line breaks", "one\ntwo\n", "[one\ntwo\n]");
@@ -258,14 +254,24 @@ void TestEditView::pastedTextIsMadeFitForTheBuffer_data() {
     row("CR LF line ends stay single breaks", "one\r\ntwo", "[one\ntwo]");
     row("characters outside Windows-1252 are left out", QString::fromUtf8("\u20ac\u4e2d\u00e9"),
         QString::fromUtf8("[\u20ac\u00e9]"));
+    row("exact lines keep a CR byte", "one\r\r\n", "[one\r\n]",
+        QByteArray("\4\0\0\0one\r\0\0\0\0", 12));
+    row("exact lines cut short fall back to the text", "one\ntwo", "[one\ntwo]",
+        QByteArray("\4\0\0\0one\r\5\0\0\0ab", 14));
+    row("an exact line longer than its data falls back to the text", "one", "[one]",
+        QByteArray("\xff\xff\xff\xffone", 7));
 }
 
 void TestEditView::pastedTextIsMadeFitForTheBuffer() {
     QFETCH(QString, clipboard);
+    QFETCH(QByteArray, lines);
     QFETCH(QString, expected);
     SetText("[]");
     m_view->SetCaretPosition({0, 1});
-    QGuiApplication::clipboard()->setText(clipboard);
+    auto* data = new QMimeData;
+    data->setText(clipboard);
+    if (!lines.isEmpty()) data->setData(CTextView::LinesMimeType, lines);
+    QGuiApplication::clipboard()->setMimeData(data);
     Command(ID_EDIT_PASTE);
     QString text;
     for (int line = 0; line < m_buffer->LineCount(); ++line)
@@ -316,29 +322,98 @@ void TestEditView::keysThatInsertNothing() {
     QVERIFY(!m_buffer->HasUndo());
 }
 
-void TestEditView::readOnlyBufferIgnoresEdits() {
-    SetText("fixed\ntext");
+void TestEditView::readOnlyBufferRefusesEdits_data() {
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<TextPosition>("caret"); // line -1: the selection stays
+    const TextPosition kept{-1, 0};
+    for (const char* keys :
+         {"X", "Return", "Del", "Backspace", "Tab", "Shift+Tab", "Ctrl+X", "Ctrl+V", "Ctrl+H"})
+        QTest::newRow(keys) << keys << kept;
+    QTest::newRow("copying is no edit") << "Ctrl+C" << kept;
+    QTest::newRow("enter in overwrite mode only moves down") << "Ins,Return" << TextPosition{2, 0};
+}
+
+void TestEditView::readOnlyBufferRefusesEdits() {
+    QFETCH(QString, keys);
+    QFETCH(TextPosition, caret);
+    QMainWindow frame;
+    auto* view = new CEditView;
+    frame.setCentralWidget(view);
+    frame.statusBar();
+    frame.show();
+    SetText("fixed\ntext\nend");
     m_buffer->SetReadOnly(true);
-    QVERIFY(!m_view->IsEditable());
-    m_view->SetCaretPosition({0, 2});
-    QTest::keyClicks(m_view, "ab");
-    for (Qt::Key key : {Qt::Key_Delete, Qt::Key_Backspace, Qt::Key_Tab, Qt::Key_Backtab})
-        Key(key);
-    Select(*m_view, {0, 1}, {1, 1});
-    Key(Qt::Key_Tab);
+    QVERIFY(ShowFocusedView(*view, *m_buffer));
+    Select(*view, {0, 1}, {1, 1});
     QGuiApplication::clipboard()->setText(QStringLiteral("x"));
-    QVERIFY(m_view->QueryCommand(ID_EDIT_CUT).IsEnabled());
-    QVERIFY(m_view->QueryCommand(ID_EDIT_PASTE).IsEnabled());
-    Command(ID_EDIT_CUT);
-    Command(ID_EDIT_PASTE);
-    QCOMPARE(QGuiApplication::clipboard()->text(), "x");
-    QCOMPARE(Content(), "fixed\ntext");
+    PressKeys(view, keys);
+    QCOMPARE(Content(), "fixed\ntext\nend");
     QVERIFY(!m_buffer->HasUndo());
-    // Enter in overwrite mode still moves to the next line.
-    Command(ID_EDIT_SWITCH_OVRMODE);
-    m_view->SetCaretPosition({0, 3});
+    QCOMPARE(view->HasSelection(), caret.line < 0);
+    if (caret.line >= 0) QCOMPARE(view->CaretPosition(), caret);
+    // Every refusal says why; the other keys say nothing.
+    const bool refused = keys.size() < 10 && keys != "Ctrl+C";
+    QCOMPARE(frame.statusBar()->currentMessage(), refused ? "Read-only" : "");
+}
+
+void TestEditView::caretStaysOnScreen() {
+    QRandomGenerator random(20240611);
+    std::string text;
+    for (int line = 0; line < 60; ++line) {
+        text += line ? "\n" : "";
+        for (int ch = random.bounded(45); ch > 0; --ch)
+            text += "ab \t"[random.bounded(4)];
+    }
+    SetText(text);
+    // A text area of exactly 20 cells, and a height that leaves part of a line over.
+    const QSize area(m_view->MarginWidth() + 20 * m_view->CharWidth(),
+                     8 * m_view->LineHeight() + m_view->LineHeight() / 2);
+    m_view->resize(m_view->size() + area - m_view->viewport()->size());
+    QCOMPARE(m_view->ScreenChars(), 20);
+    const QStringList keys{"Down", "Up",   "Return", "X",    "Ctrl+Left", "Ctrl+Right",
+                           "End",  "Home", "PgDown", "PgUp", "Ctrl+End",  "Ctrl+Home"};
+    for (int step = 0; step < 1000; ++step) {
+        const QString key = keys[random.bounded(keys.size())];
+        PressKeys(m_view, key);
+        const TextPosition caret = m_view->CaretPosition();
+        const int line = caret.line - m_view->FirstVisibleLine();
+        const int column =
+            m_view->VisualColumn(caret.line, caret.ch) - m_view->FirstVisibleColumn();
+        const QString where = QStringLiteral("step %1, %2").arg(step).arg(key);
+        QVERIFY2(line >= 0 && line < m_view->ScreenLines() && column >= 0 && column < 20,
+                 qPrintable(where));
+    }
+}
+
+void TestEditView::editsThatDoNothingAddNoIndent_data() {
+    QTest::addColumn<QString>("gesture");
+    QTest::addColumn<int>("outcome"); // of a drag
+    QTest::newRow("a shaky click inside a selection") << "shake" << 0;
+    QTest::newRow("a cancelled drag") << "drag" << int(Qt::IgnoreAction);
+    QTest::newRow("a drag copied out to another program") << "drag" << int(Qt::CopyAction);
+    QTest::newRow("a paste of text without a Windows-1252 byte") << "paste" << 0;
+}
+
+void TestEditView::editsThatDoNothingAddNoIndent() {
+    QFETCH(QString, gesture);
+    QFETCH(int, outcome);
+    SetMarkedText("\tx\nab|");
     Key(Qt::Key_Return);
-    QCOMPARE(m_view->CaretPosition(), (TextPosition{1, 0}));
+    // Below the indented line, where an auto-indent would insert a tab.
+    if (gesture == "paste") {
+        m_view->JumpTo({1, 1});
+        QGuiApplication::clipboard()->setText(QString::fromUtf8("\u4e2d"));
+        Key(Qt::Key_V, Qt::ControlModifier);
+    } else {
+        m_view->outcome = Qt::DropAction(outcome);
+        Select(*m_view, {1, 0}, {1, 2});
+        const QPoint point = PointAt(*m_view, {1, 1});
+        QTest::mousePress(m_view->viewport(), Qt::LeftButton, {}, point);
+        QTest::mouseMove(m_view->viewport(), point + QPoint(gesture == "drag" ? 20 : 2, 1));
+        QTest::mouseRelease(m_view->viewport(), Qt::LeftButton, {}, point);
+    }
+    QCOMPARE(Content(), "\tx\nab\n");
+    QCOMPARE(Label(), "Typing");
 }
 
 QTEST_MAIN(TestEditView)

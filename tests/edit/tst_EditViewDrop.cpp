@@ -1,6 +1,7 @@
 // The edit view as a drop target: text dropped from outside, moves and copies inside one
-// view through the platform's drag loop, the drop caret, scrolling at the edges, and the
-// refusals (no text, read-only buffer).
+// view through the platform's drag loop, the drop caret, scrolling at the edges, the
+// refusals (no text, files, read-only buffer), and the exact lines that copies and drags
+// carry inside the program.
 #include "EditTestSupport.h"
 
 #include "edit/EditView.h"
@@ -8,16 +9,13 @@
 
 #include <QDrag>
 #include <QDragEnterEvent>
+#include <QMainWindow>
 #include <QMimeData>
+#include <QRandomGenerator>
+#include <QStatusBar>
 #include <QtTest>
 
 namespace {
-
-std::unique_ptr<QMimeData> PlainText(const QString& text) {
-    auto data = std::make_unique<QMimeData>();
-    data->setText(text);
-    return data;
-}
 
 // Sends what the platform sends while a drag passes over the view, or is dropped there: the
 // action taken, or IgnoreAction when the event was refused.
@@ -54,6 +52,20 @@ public:
     }
 };
 
+// A frame that takes every drag its children turn away.
+class DropFrame : public QMainWindow {
+public:
+    bool entered = false;
+    DropFrame() {
+        setAcceptDrops(true);
+        statusBar();
+    }
+    void dragEnterEvent(QDragEnterEvent* event) override {
+        entered = true;
+        event->acceptProposedAction();
+    }
+};
+
 } // namespace
 
 class TestEditViewDrop : public QObject {
@@ -61,15 +73,15 @@ class TestEditViewDrop : public QObject {
 
 private slots:
     void init();
-    void cleanup();
+    void cleanup() { m_shown.reset(); }
 
     void dropFromAnotherProgram();
+    void refusals_data();
     void refusals();
-    void dragInsideTheView_data();
-    void dragInsideTheView();
     void dragScrollZones_data();
     void dragScrollZones();
     void hoveringAtAnEdgeKeepsScrolling();
+    void exactLinesSurviveCopiesAndDrags();
 
 private:
     // Sends a drag event for `data` over the cell of `position`.
@@ -79,40 +91,37 @@ private:
         return Send<Event>(m_view->viewport(), data, PointAt(*m_view, position), keys);
     }
 
+    std::unique_ptr<Shown<DraggingEditView>> m_shown;
     CTextBuffer* m_buffer = nullptr;
     DraggingEditView* m_view = nullptr;
 };
 
 void TestEditViewDrop::init() {
-    m_buffer = new CTextBuffer;
-    SetBufferText(*m_buffer, "alpha beta gamma\nsecond line");
-    m_view = new DraggingEditView;
-    QVERIFY(ShowFocusedView(*m_view, *m_buffer));
-}
-
-void TestEditViewDrop::cleanup() {
-    delete m_view;
-    delete m_buffer;
+    m_shown = std::make_unique<Shown<DraggingEditView>>("alpha beta gamma\nsecond line");
+    m_buffer = &m_shown->buffer;
+    m_view = &m_shown->view;
+    QVERIFY(m_shown->shown);
 }
 
 void TestEditViewDrop::dropFromAnotherProgram() {
     m_view->SetCaretPosition({1, 3});
-    const auto data = PlainText(QString::fromUtf8("\u00e9t\u4e2d\u00e9\nnext "));
-    QCOMPARE(At<QDragEnterEvent>(data.get(), {0, 6}), Qt::MoveAction);
+    QMimeData text;
+    text.setText(QString::fromUtf8("\u00e9t\u4e2d\u00e9\nnext "));
+    const QMimeData* data = &text;
+    QCOMPARE(At<QDragEnterEvent>(data, {0, 6}), Qt::MoveAction);
     QVERIFY(m_view->IsDropCaretShown());
     QCOMPARE(m_view->DropPosition(), (TextPosition{0, 6}));
     QVERIFY(!m_view->IsCaretShown());
     // The drop caret is a thin grey bar at the drop position.
     const QImage image = Snapshot(*m_view);
     const QPoint caret = m_view->TextToClient({0, 6}) + QPoint(0, m_view->LineHeight() / 2);
-    QCOMPARE(image.pixelColor(caret), QColor(Qt::gray));
     QCOMPARE(image.pixelColor(caret + QPoint(1, 0)), QColor(Qt::gray));
     QVERIFY(image.pixelColor(caret + QPoint(2, 0)) != QColor(Qt::gray));
     // Control makes the drop a copy; the drop position follows the mouse.
-    QCOMPARE(At<QDragMoveEvent>(data.get(), {1, 2}, Qt::ControlModifier), Qt::CopyAction);
+    QCOMPARE(At<QDragMoveEvent>(data, {1, 2}, Qt::ControlModifier), Qt::CopyAction);
     QCOMPARE(m_view->DropPosition(), (TextPosition{1, 2}));
-    QCOMPARE(At<QDragMoveEvent>(data.get(), {0, 6}), Qt::MoveAction);
-    QCOMPARE(At<QDropEvent>(data.get(), {0, 6}), Qt::MoveAction);
+    QCOMPARE(At<QDragMoveEvent>(data, {0, 6}), Qt::MoveAction);
+    QCOMPARE(At<QDropEvent>(data, {0, 6}), Qt::MoveAction);
     QVERIFY(!m_view->IsDropCaretShown());
     // The character with no Windows-1252 byte is left out; the LF is a line break.
     QCOMPARE(Text(*m_buffer), std::string("alpha \xe9t\xe9\nnext beta gamma\nsecond line"));
@@ -124,59 +133,41 @@ void TestEditViewDrop::dropFromAnotherProgram() {
     QCOMPARE(Text(*m_buffer), std::string("alpha beta gamma\nsecond line"));
 }
 
+void TestEditViewDrop::refusals_data() {
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<bool>("readOnly");
+    QTest::addColumn<bool>("entered"); // the view takes the drag when it enters
+    QTest::newRow("an image is no text") << "image/png" << false << false;
+    QTest::newRow("files from a file manager are no text") << "text/uri-list" << false << false;
+    QTest::newRow("text over a read-only buffer") << "text/plain" << true << true;
+}
+
 void TestEditViewDrop::refusals() {
-    QMimeData noText;
-    noText.setData(QStringLiteral("image/png"), QByteArray("png"));
-    QCOMPARE(At<QDragEnterEvent>(&noText, {0, 1}), Qt::IgnoreAction);
-    QVERIFY(!m_view->IsDropCaretShown());
-    QCOMPARE(At<QDropEvent>(&noText, {0, 1}), Qt::IgnoreAction);
-
-    QCOMPARE(m_view->DragEffects(), Qt::CopyAction | Qt::MoveAction);
-    m_buffer->SetReadOnly(true);
-    const auto text = PlainText("x");
-    At<QDragEnterEvent>(text.get(), {0, 1});
-    QCOMPARE(At<QDragMoveEvent>(text.get(), {0, 2}), Qt::IgnoreAction);
-    QVERIFY(!m_view->IsDropCaretShown());
-    QCOMPARE(At<QDropEvent>(text.get(), {0, 2}), Qt::IgnoreAction);
+    QFETCH(QString, format);
+    QFETCH(bool, readOnly);
+    QFETCH(bool, entered);
+    QMimeData data;
+    if (format == "text/uri-list")
+        data.setUrls({QUrl::fromLocalFile(QStringLiteral("/home/user/other.scp"))});
+    data.setData(format, "x");
+    if (format != "image/png") data.setText(QStringLiteral("file:///home/user/other.scp"));
+    m_buffer->SetReadOnly(readOnly);
+    // What the view turns away goes on to its frame.
+    DropFrame frame;
+    auto* view = new CEditView;
+    frame.setCentralWidget(view);
+    view->AttachToBuffer(m_buffer);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    QWidget* vp = view->viewport();
+    Send<QDragEnterEvent>(vp, &data, PointAt(*view, {0, 1}));
+    QCOMPARE(view->IsDropCaretShown(), entered);
+    QCOMPARE(frame.entered, !entered);
+    QCOMPARE(frame.statusBar()->currentMessage(), readOnly ? "Read-only" : "");
+    Send<QDragMoveEvent>(vp, &data, PointAt(*view, {0, 2}));
+    QVERIFY(!view->IsDropCaretShown());
+    Send<QDropEvent>(vp, &data, PointAt(*view, {0, 2}));
     QCOMPARE(Text(*m_buffer), std::string("alpha beta gamma\nsecond line"));
-    QCOMPARE(m_view->DragEffects(), Qt::DropActions(Qt::CopyAction));
-}
-
-void TestEditViewDrop::dragInsideTheView_data() {
-    QTest::addColumn<TextPosition>("target");
-    QTest::addColumn<bool>("copy");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("move later in the same line")
-        << TextPosition{0, 16} << false << "alpha  gammabeta\nsecond line";
-    QTest::newRow("move to an earlier place")
-        << TextPosition{0, 0} << false << "betaalpha  gamma\nsecond line";
-    QTest::newRow("move to the next line")
-        << TextPosition{1, 7} << false << "alpha  gamma\nsecond betaline";
-    QTest::newRow("copy with Control")
-        << TextPosition{1, 0} << true << "alpha beta gamma\nbetasecond line";
-    QTest::newRow("release inside the selection changes nothing")
-        << TextPosition{0, 8} << false << "alpha beta gamma\nsecond line";
-}
-
-void TestEditViewDrop::dragInsideTheView() {
-    QFETCH(TextPosition, target);
-    QFETCH(bool, copy);
-    QFETCH(QString, expected);
-    QWidget* vp = m_view->viewport();
-    Select(*m_view, {0, 6}, {0, 10});
-    m_view->keys = copy ? Qt::ControlModifier : Qt::NoModifier;
-    m_view->target = PointAt(*m_view, target);
-    QTest::mousePress(vp, Qt::LeftButton, {}, PointAt(*m_view, {0, 7}));
-    QTest::mouseMove(vp, PointAt(*m_view, {0, 8}));
-    QCOMPARE(QString::fromStdString(Text(*m_buffer)), expected);
-    const bool unchanged = expected == "alpha beta gamma\nsecond line";
-    QCOMPARE(m_buffer->HasUndo(), !unchanged);
-    if (unchanged) QCOMPARE(m_view->CaretPosition(), target);
-    // One undo step puts everything back.
-    if (!unchanged) QCOMPARE(m_buffer->UndoLabel(), std::string("Drag And Drop"));
-    m_view->ExecuteCommand(ID_EDIT_UNDO);
-    QCOMPARE(Text(*m_buffer), std::string("alpha beta gamma\nsecond line"));
-    QVERIFY(!m_buffer->HasUndo());
 }
 
 void TestEditViewDrop::dragScrollZones_data() {
@@ -213,8 +204,9 @@ void TestEditViewDrop::hoveringAtAnEdgeKeepsScrolling() {
     m_view->ScrollToLine(100, true);
     QWidget* vp = m_view->viewport();
     // The mouse rests near the bottom edge: no further move events arrive.
-    const auto data = PlainText("x");
-    Send<QDragEnterEvent>(vp, data.get(), QPoint(200, vp->height() - 2));
+    QMimeData data;
+    data.setText(QStringLiteral("x"));
+    Send<QDragEnterEvent>(vp, &data, QPoint(200, vp->height() - 2));
     QTRY_VERIFY(m_view->FirstVisibleLine() >= 103);
     // Leaving stops the scrolling and puts the view's own caret back where it was.
     Leave(vp);
@@ -224,6 +216,66 @@ void TestEditViewDrop::hoveringAtAnEdgeKeepsScrolling() {
     const int line = m_view->FirstVisibleLine();
     QTest::qWait(200);
     QCOMPARE(m_view->FirstVisibleLine(), line);
+}
+
+void TestEditViewDrop::exactLinesSurviveCopiesAndDrags() {
+    // The plain model: the text as one string with this byte between lines. The lines end in
+    // a CR byte (a file with CR CR LF line ends), hold a lone LF, a CR inside.
+    constexpr char Break = '\x1e';
+    const std::string original = std::string("one\r") + Break + "two\r" + Break + Break + "a\nb" +
+                                 Break + "c\rd\r" + Break + "end";
+    std::string model;
+    const auto position = [&](int offset) {
+        const auto before = std::string_view(model).substr(0, std::size_t(offset));
+        const std::size_t lineStart = before.rfind(Break) + 1; // npos + 1 is 0
+        return TextPosition{int(std::count(before.begin(), before.end(), Break)),
+                            offset - int(lineStart)};
+    };
+    enum Way { Copy, Cut, DragMove, DragCopy };
+    QRandomGenerator random(1969);
+    for (int round = 0; round < 80; ++round) {
+        model = original;
+        SetBufferText(*m_buffer, model, Break);
+        const int size = int(model.size());
+        const int s = random.bounded(size);
+        const int e = s + 1 + random.bounded(size - s);
+        const std::string piece = model.substr(std::size_t(s), std::size_t(e - s));
+        Select(*m_view, position(s), position(e));
+        const auto way = Way(random.bounded(4));
+        int t = random.bounded(size + 1);
+        int steps = 1;                   // undo steps the change takes
+        if (way == Copy || way == Cut) { // paste anywhere
+            QTest::keyClick(m_view, way == Copy ? Qt::Key_C : Qt::Key_X, Qt::ControlModifier);
+            if (way == Cut) {
+                model.erase(std::size_t(s), piece.size());
+                t = random.bounded(int(model.size()) + 1);
+                steps = 2;
+            }
+            m_view->JumpTo(position(t));
+            QTest::keyClick(m_view, Qt::Key_V, Qt::ControlModifier);
+            model.insert(std::size_t(t), piece);
+        } else {
+            m_view->target = PointAt(*m_view, position(t));
+            m_view->keys = way == DragCopy ? Qt::ControlModifier : Qt::NoModifier;
+            const QPoint from = PointAt(*m_view, position(s));
+            QTest::mousePress(m_view->viewport(), Qt::LeftButton, {}, from);
+            QTest::mouseMove(m_view->viewport(), from + QPoint(20, 0));
+            QTest::mouseRelease(m_view->viewport(), Qt::LeftButton, {}, from + QPoint(20, 0));
+            if (t >= s && t < e) { // onto the dragged text: only the caret moves there
+                steps = 0;
+                QCOMPARE(m_view->CaretPosition(), position(t));
+            } else {
+                model.insert(std::size_t(t), piece);
+                if (way == DragMove) model.erase(std::size_t(t < s ? e : s), piece.size());
+                QCOMPARE(m_buffer->UndoLabel(), std::string("Drag And Drop"));
+            }
+        }
+        const QString where = QStringLiteral("round %1, way %2").arg(round).arg(way);
+        QVERIFY2(Text(*m_buffer, Break) == model, qPrintable(where));
+        for (int step = 0; step < steps; ++step)
+            m_view->ExecuteCommand(ID_EDIT_UNDO);
+        QVERIFY2(!m_buffer->HasUndo() && Text(*m_buffer, Break) == original, qPrintable(where));
+    }
 }
 
 QTEST_MAIN(TestEditViewDrop)

@@ -11,12 +11,12 @@
 #include <string_view>
 #include <vector>
 
-// Fills the buffer with the lines of `text` (split at '\n', bytes kept as they are) and
-// tells the attached views about the reset.
-inline void SetBufferText(CTextBuffer& buffer, std::string_view text) {
+// Fills the buffer with the lines of `text` (split at `lineBreak`, bytes kept as they are)
+// and tells the attached views about the reset.
+inline void SetBufferText(CTextBuffer& buffer, std::string_view text, char lineBreak = '\n') {
     buffer.ClearAll();
     for (std::size_t start = 0, end = 0; end != std::string_view::npos; start = end + 1) {
-        end = text.find('\n', start);
+        end = text.find(lineBreak, start);
         buffer.InsertLineRecord(text.substr(start, end - start));
     }
     buffer.BroadcastChange(nullptr, nullptr, HintReset, -1);
@@ -85,6 +85,13 @@ inline TextPosition SelectionEndOf(CTextView& view) {
 inline QPoint PointAt(CTextView& view, TextPosition position) {
     return view.TextToClient(position) + QPoint(1, view.LineHeight() / 2);
 }
+
+// The offscreen platform runs no drag loop: a drag of this view ends as `outcome` says.
+template <class View> class CDragOutcome : public View {
+public:
+    Qt::DropAction outcome = Qt::IgnoreAction;
+    Qt::DropAction RunDragLoop(QDrag&) override { return outcome; }
+};
 
 // The viewport as the user sees it.
 inline QImage Snapshot(CTextView& view) {

@@ -1,13 +1,12 @@
-// Mouse selection, scrolling while selecting, the drag of the selection and the cursor
-// shapes of the text view, driven by real mouse events.
+// Mouse selection, scrolling while selecting, the start of a drag of the selection and
+// focus changes during a selection in the text view, driven by real mouse events. What a
+// drag carries and does is checked with the edit view.
 #include "ViewTestSupport.h"
 
 #include <QDrag>
-#include <QMimeData>
-#include <QTimer>
+#include <QLineEdit>
+#include <QMenu>
 #include <QtTest>
-
-Q_DECLARE_METATYPE(TextPosition)
 
 namespace {
 
@@ -48,18 +47,6 @@ QPoint Mouse(CTextView& view, const QString& strokes) {
     return point;
 }
 
-// A view whose drag loop inserts text before the dragged range, as a drop would.
-class CDropInsideView : public CTextView {
-public:
-    Qt::DropAction RunDragLoop(QDrag&) override {
-        TextPosition end;
-        Buffer()->InsertTextAt(nullptr, {0, 0}, "ab\r\n", end, 1);
-        duringDrag = {DragRangeStart(), DragRangeEnd()};
-        return Qt::CopyAction;
-    }
-    std::pair<TextPosition, TextPosition> duringDrag;
-};
-
 } // namespace
 
 class TestTextViewMouse : public QObject {
@@ -67,33 +54,28 @@ class TestTextViewMouse : public QObject {
 
 private slots:
     void init();
-    void cleanup();
+    void cleanup() { m_shown.reset(); }
 
     void strokes_data();
     void strokes();
-    void clickPastTheTextAndRememberedColumn();
-    void dragOfSelectionCopiesTextOnly();
-    void changesDuringDragMoveTheDragRange();
+    void clickSetsTheRememberedColumn();
     void autoScrollWhileSelecting_data();
     void autoScrollWhileSelecting();
-    void losingFocusEndsMouseSelection();
-    void cursorShapes();
+    void focusOut_data();
+    void focusOut();
 
 private:
+    std::unique_ptr<Shown<CDragOutcome<CTextView>>> m_shown;
     CTextBuffer* m_buffer = nullptr;
-    CTextView* m_view = nullptr;
+    CDragOutcome<CTextView>* m_view = nullptr;
 };
 
 void TestTextViewMouse::init() {
-    m_buffer = new CTextBuffer;
-    SetBufferText(*m_buffer, "alpha beta_2 gamma\n\tdelta\n\nlast line");
-    m_view = new CTextView;
-    QVERIFY(ShowFocusedView(*m_view, *m_buffer));
-}
-
-void TestTextViewMouse::cleanup() {
-    delete m_view;
-    delete m_buffer;
+    m_shown = std::make_unique<Shown<CDragOutcome<CTextView>>>(
+        "alpha beta_2 gamma\n\tdelta\n\nlast line");
+    m_buffer = &m_shown->buffer;
+    m_view = &m_shown->view;
+    QVERIFY(m_shown->shown);
 }
 
 void TestTextViewMouse::strokes_data() {
@@ -116,7 +98,6 @@ void TestTextViewMouse::strokes_data() {
     const QByteArray rselected = "click 0:0,Shift+click 0:5,rclick ";
     row("click on the left part of a cell lands on it", "click 0:2", {0, 2}, none, none);
     row("click on the right half rounds up", "click 0:2>", {0, 3}, none, none);
-    row("press starts a mouse selection", "press 0:1", {0, 1}, none, none, true);
     row("drag selects by character", "press 0:1,move 1:3,release 1:3", {1, 3}, {0, 1}, {1, 3},
         false, {0, 1});
     row("drag backwards", "press 3:4,move 3:1,release 3:1", {3, 1}, {3, 1}, {3, 4});
@@ -146,6 +127,10 @@ void TestTextViewMouse::strokes_data() {
     row("press inside the selection keeps it", selected, none, {0, 2}, {0, 12});
     row("click inside the selection only moves the caret", selected + ",release 0:7", {0, 7}, none,
         none, false, {0, 2});
+    row("a shaky click inside the selection only moves the caret",
+        selected + ",move 0:7>,release 0:7", {0, 7}, none, none, false, {0, 2});
+    row("a move of the drag distance drags and keeps the selection",
+        selected + ",move 0:9,release 0:9", {0, 12}, {0, 2}, {0, 12});
     row("right click inside the selection keeps it", rselected + "0:2", none, {0, 0}, {0, 5});
     row("right click outside the selection moves the caret", rselected + "1:2", {1, 2}, none, none,
         false, {1, 2});
@@ -170,56 +155,10 @@ void TestTextViewMouse::strokes() {
     if (selecting) QTest::mouseRelease(m_view->viewport(), Qt::LeftButton, {}, last);
 }
 
-void TestTextViewMouse::clickPastTheTextAndRememberedColumn() {
-    QWidget* vp = m_view->viewport();
-    QTest::mouseClick(vp, Qt::LeftButton, {}, QPoint(vp->width() - 5, 5));
-    QCOMPARE(m_view->CaretPosition(), (TextPosition{0, 18}));
-    QTest::mouseClick(vp, Qt::LeftButton, {}, QPoint(60, vp->height() - 5));
-    QCOMPARE(m_view->CaretPosition().line, 3);
+void TestTextViewMouse::clickSetsTheRememberedColumn() {
     Mouse(*m_view, "click 0:9");
     PressKeys(m_view, "Down,Down,Down");
     QCOMPARE(m_view->CaretPosition(), (TextPosition{3, 9}));
-}
-void TestTextViewMouse::dragOfSelectionCopiesTextOnly() {
-    SetBufferText(*m_buffer, "one caf\xe9 two");
-    QWidget* vp = m_view->viewport();
-    Mouse(*m_view, "click 0:4,Shift+click 0:8");
-    QString dragged;
-    Qt::DropActions actions;
-    bool seen = false;
-    QTimer::singleShot(0, this, [&] {
-        if (auto* drag = m_view->findChild<QDrag*>()) {
-            seen = true;
-            dragged = drag->mimeData()->text();
-            actions = drag->supportedActions();
-            QVERIFY(drag->mimeData()->hasFormat(QStringLiteral("text/plain")));
-        }
-        // Ends the drag where the platform runs one; otherwise an ordinary release.
-        QTest::mouseRelease(vp, Qt::LeftButton, {}, PointAt(*m_view, {0, 6}));
-    });
-    Mouse(*m_view, "press 0:5,move 0:6");
-    QTRY_VERIFY(seen);
-    QCOMPARE(dragged, QString::fromUtf8("caf\u00e9"));
-    QCOMPARE(actions, Qt::DropActions(Qt::CopyAction));
-    // The drag that went nowhere left text and selection alone.
-    QCOMPARE(m_buffer->Line(0), std::string_view("one caf\xe9 two"));
-    QCOMPARE(SelectionStartOf(*m_view), (TextPosition{0, 4}));
-    QCOMPARE(SelectionEndOf(*m_view), (TextPosition{0, 8}));
-}
-
-void TestTextViewMouse::changesDuringDragMoveTheDragRange() {
-    CDropInsideView view;
-    QVERIFY(ShowFocusedView(view, *m_buffer));
-    Mouse(view, "click 1:1,Shift+click 1:4,press 1:2,move 1:3,release 1:3");
-    QCOMPARE(view.duringDrag.first, (TextPosition{2, 1}));
-    QCOMPARE(view.duringDrag.second, (TextPosition{2, 4}));
-    QVERIFY(!view.IsDragSourceActive());
-    // The drop made during the drag is one undo step.
-    QVERIFY(m_buffer->HasUndo());
-    TextPosition undone;
-    QVERIFY(m_buffer->UndoGroup(undone));
-    QVERIFY(!m_buffer->HasUndo());
-    QCOMPARE(m_buffer->Line(0), std::string_view("alpha beta_2 gamma"));
 }
 
 void TestTextViewMouse::autoScrollWhileSelecting_data() {
@@ -241,43 +180,54 @@ void TestTextViewMouse::autoScrollWhileSelecting() {
     const TextPosition anchor = m_view->Anchor();
     const int y = linesAbove >= 0 ? -linesAbove * lineHeight - lineHeight / 2
                                   : vp->height() - (linesAbove + 1) * lineHeight;
+    // The selection runs from the anchor to the caret, which follows the mouse.
+    const auto selectsToTheMouse = [&] {
+        const TextPosition caret = m_view->CaretPosition();
+        return (step < 0 ? caret.line < 100 : caret.line > 100 + m_view->ScreenLines()) &&
+               SelectionStartOf(*m_view) == std::min(anchor, caret) &&
+               SelectionEndOf(*m_view) == std::max(anchor, caret);
+    };
     QTest::mouseMove(vp, QPoint(80, y));
     QTRY_VERIFY(m_view->FirstVisibleLine() != 100);
+    QVERIFY(m_view->IsMouseSelecting());
+    QVERIFY(selectsToTheMouse());
     const int scrolled = m_view->FirstVisibleLine() - 100;
     QCOMPARE(scrolled % step, 0);
     QVERIFY(scrolled / step >= 1);
     QTest::mouseRelease(vp, Qt::LeftButton, {}, QPoint(80, y));
-    QVERIFY(!m_view->IsMouseSelecting());
+    QVERIFY(selectsToTheMouse());
     const int first = m_view->FirstVisibleLine();
     QTest::qWait(250);
     QCOMPARE(m_view->FirstVisibleLine(), first); // the timer ended with the selection
-    // The selection runs from the anchor to the caret, which followed the mouse.
-    const TextPosition caret = m_view->CaretPosition();
-    QVERIFY(step < 0 ? caret.line < 100 : caret.line > 100 + m_view->ScreenLines());
-    QCOMPARE(SelectionStartOf(*m_view), std::min(anchor, caret));
-    QCOMPARE(SelectionEndOf(*m_view), std::max(anchor, caret));
 }
 
-void TestTextViewMouse::losingFocusEndsMouseSelection() {
-    Mouse(*m_view, "press 0:1");
-    QVERIFY(m_view->IsMouseSelecting());
-    m_view->clearFocus();
-    QVERIFY(!m_view->IsMouseSelecting());
-    Mouse(*m_view, "release 0:1");
+void TestTextViewMouse::focusOut_data() {
+    QTest::addColumn<bool>("menu");
+    QTest::newRow("a menu opening keeps caret, selection and mouse selection") << true;
+    QTest::newRow("another window taking the focus hides them and ends the mouse selection")
+        << false;
 }
 
-void TestTextViewMouse::cursorShapes() {
-    QWidget* vp = m_view->viewport();
-    Mouse(*m_view, "click 0:0,Shift+click 0:5");
-    auto hover = [&](QPoint point) {
-        QMouseEvent move(QEvent::MouseMove, point, vp->mapToGlobal(point), Qt::NoButton,
-                         Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(vp, &move);
-        return vp->cursor().shape();
-    };
-    QCOMPARE(hover(MarginPoint(*m_view, 0)), Qt::BitmapCursor);
-    QCOMPARE(hover(PointAt(*m_view, {0, 2})), Qt::ArrowCursor);
-    QCOMPARE(hover(PointAt(*m_view, {1, 2})), Qt::IBeamCursor);
+void TestTextViewMouse::focusOut() {
+    QFETCH(bool, menu);
+    const QPoint last = Mouse(*m_view, "press 0:1,move 1:3");
+    QMenu popup;
+    popup.addAction(QStringLiteral("Copy"));
+    QLineEdit other;
+    if (menu) {
+        popup.popup(m_view->mapToGlobal(last));
+        QVERIFY(QTest::qWaitForWindowExposed(&popup));
+    } else {
+        other.show();
+        other.activateWindow();
+        other.setFocus();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+    }
+    QCOMPARE(m_view->IsMouseSelecting(), menu);
+    QCOMPARE(m_view->IsCaretShown(), menu);
+    QCOMPARE(CellColour(*m_view, Snapshot(*m_view), 0, 2) == QColor(Qt::black), menu);
+    popup.close();
+    Mouse(*m_view, "release 1:3");
 }
 
 QTEST_MAIN(TestTextViewMouse)
