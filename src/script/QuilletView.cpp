@@ -152,12 +152,10 @@ void CQuilletView::OnGoto() {
     if (RunModalDialog(dialog) != QDialog::Accepted) return;
     const int target =
         GotoTargetLine(dialog.LineNumber(), dialog.Origin(), CaretPosition().line, LineCount());
-    // A jump: the old selection goes, so that typing lands at the new place.
-    const TextPosition position{target, 0};
+    // The target becomes the first visible line; the old selection goes, so that typing
+    // lands at the new place.
     ScrollToLine(target, true);
-    SetSelection(position, position);
-    SetAnchor(position);
-    SetCaretPosition(position);
+    JumpTo({target, 0});
 }
 
 void CQuilletView::paintEvent(QPaintEvent* event) {

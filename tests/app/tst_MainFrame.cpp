@@ -355,20 +355,31 @@ private slots:
         QVERIFY(!tray->isVisible());
     }
 
+    // Files dropped on the frame or on a script open; the script's text stays as it was.
+    void droppedFilesOpen_data() {
+        QTest::addColumn<bool>("onScript");
+        QTest::newRow("on the frame") << false;
+        QTest::newRow("on a script") << true;
+    }
     void droppedFilesOpen() {
+        QFETCH(bool, onScript);
         const QString a = m_dir.filePath(QStringLiteral("drop_a.scp"));
         const QString b = m_dir.filePath(QStringLiteral("drop_b.scp"));
         QVERIFY(WriteFileBytes(a, "a") && WriteFileBytes(b, "b"));
         RunningApp running;
+        CTextView* view = running.Active()->View();
+        const std::string before = AllText(*view->Buffer());
+        QWidget* target = onScript ? view->viewport() : static_cast<QWidget*>(&running.Frame());
         QMimeData data;
         data.setUrls({QUrl::fromLocalFile(a), QUrl::fromLocalFile(b)});
         QDragEnterEvent enter({5, 5}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(&running.Frame(), &enter);
+        QApplication::sendEvent(target, &enter);
         QVERIFY(enter.isAccepted());
         QDropEvent drop({5, 5}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(&running.Frame(), &drop);
+        QApplication::sendEvent(target, &drop);
         QCOMPARE(running.Windows().size(), 3);
         QCOMPARE(running.Active()->windowTitle(), QStringLiteral("drop_b.scp"));
+        QCOMPARE(AllText(*view->Buffer()), before);
     }
 
     // The caret pane follows keys, and Ctrl+G reaches the Goto dialog.
