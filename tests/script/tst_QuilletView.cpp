@@ -246,58 +246,40 @@ private slots:
         QVERIFY2(inked > 5, "the number 1 is drawn in the text colour");
     }
 
-    void numbersStopAtTheLastLine() {
-        ScriptWindow window("a\nb\nc", {400, 400});
-        const QImage image = Snapshot(*window.view);
-        const QColor background = window.view->NumberBackground();
-        const int rows = window.view->NumberRowHeight();
-        const auto rowHasInk = [&](int row) {
-            for (int y = row * rows; y < (row + 1) * rows && y < image.height(); ++y) {
-                for (int x = 0; x < window.view->NumberStripWidth(); ++x) {
-                    if (image.pixelColor(x, y) != background) return true;
-                }
-            }
-            return false;
-        };
-        QVERIFY(rowHasInk(0));
-        QVERIFY(rowHasInk(2));
-        for (int row = 3; row < image.height() / rows; ++row)
-            QVERIFY2(!rowHasInk(row), qPrintable(QStringLiteral("row %1 has a number").arg(row)));
-    }
-
-    // The strip widens to every digit of the last line's number, and the text moves right
-    // with it.
-    void numberStripFitsTheLastNumber_data() {
+    // The strip widens to every digit of the last line's number, the text moving right with
+    // it, and shows numbers down to the last line only.
+    void numberStripFitsTheLines_data() {
         QTest::addColumn<int>("lines");
+        QTest::newRow("3 lines in a tall window") << 3;
         QTest::newRow("30 lines keep the narrow strip") << 30;
         QTest::newRow("387,175 lines") << 387175;
     }
-    void numberStripFitsTheLastNumber() {
+    void numberStripFitsTheLines() {
         QFETCH(int, lines);
-        ScriptWindow window(NumberedLines(lines));
+        ScriptWindow window(NumberedLines(lines), {500, 400});
         CQuilletView& view = *window.view;
-        const int rows = view.ScreenLines();
-        view.ScrollToLine(lines - rows, true);
+        const int first = std::max(0, lines - view.ScreenLines());
+        view.ScrollToLine(first, true);
         const QImage image = Snapshot(view);
-        const QColor background = view.NumberBackground();
-        // The ink of the last visible number spans the whole number.
-        int left = image.width(), right = -1;
-        for (int y = (rows - 1) * view.NumberRowHeight(); y < rows * view.NumberRowHeight(); ++y) {
-            for (int x = 0; x < view.NumberStripWidth(); ++x) {
-                if (IsNear(image.pixelColor(x, y), background)) continue;
-                left = std::min(left, x);
-                right = std::max(right, x);
-            }
+        const int rowHeight = view.NumberRowHeight();
+        QRect lastNumber;
+        for (int row = 0; row * rowHeight < image.height(); ++row) {
+            QRect ink;
+            for (int y = row * rowHeight; y < std::min((row + 1) * rowHeight, image.height()); ++y)
+                for (int x = 0; x < view.NumberStripWidth(); ++x)
+                    if (!IsNear(image.pixelColor(x, y), view.NumberBackground()))
+                        ink |= QRect(x, y, 1, 1);
+            QCOMPARE(!ink.isEmpty(), first + row < lines);
+            if (first + row == lines - 1) lastNumber = ink;
         }
-        const QString last = QString::number(lines);
         QFont numberFont(QStringLiteral("Arial"));
         numberFont.setPixelSize(14);
         const int digit = QFontMetrics(numberFont).horizontalAdvance(u'0');
-        QVERIFY2(left >= CQuilletView::BookmarkColumnWidth, "the number clears the mark column");
-        QVERIFY2(right - left + 1 > (last.size() - 1) * digit + digit / 2,
-                 "no leading digit is cut off");
-        QCOMPARE(view.MarginWidth(), view.NumberStripWidth() + 7);
+        const int digits = int(QString::number(lines).size());
+        QVERIFY2(lastNumber.left() >= CQuilletView::BookmarkColumnWidth, "clear of the marks");
+        QVERIFY2(lastNumber.width() > (digits - 1) * digit + digit / 2, "no digit is cut off");
         QCOMPARE(view.NumberStripWidth() == CQuilletView::MinimumNumberStripWidth, lines < 1000);
+        QCOMPARE(view.MarginWidth(), view.NumberStripWidth() + 7);
         QCOMPARE(view.TextToClient({lines - 1, 0}).x(), view.MarginWidth());
     }
 
