@@ -371,18 +371,27 @@ private slots:
 
     void saveFailures_data() {
         QTest::addColumn<QString>("kind");
-        QTest::newRow("folder does not exist") << "nofolder";
-        QTest::newRow("path is a folder") << "folder";
-        QTest::newRow("empty path") << "empty";
-        QTest::newRow("read-only file is left alone") << "readonly";
-        QTest::newRow("folder without write permission") << "lockedfolder";
-        QTest::newRow("symlink loop") << "loop";
-        QTest::newRow("running out of room keeps the old file whole") << "full";
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("folder does not exist") << "nofolder"
+                                               << "No such file or directory";
+        QTest::newRow("path is a folder") << "folder"
+                                          << "Is a directory";
+        QTest::newRow("empty path") << "empty"
+                                    << "No such file or directory";
+        QTest::newRow("file without write bits is read-only, for root too") << "readonly"
+                                                                            << "Permission denied";
+        QTest::newRow("folder without write permission") << "lockedfolder"
+                                                         << "Permission denied";
+        QTest::newRow("symlink loop") << "loop"
+                                      << "Too many levels of symbolic links";
+        QTest::newRow("running out of room keeps the old file whole") << "full"
+                                                                      << "File too large";
     }
     void saveFailures() {
         QFETCH(QString, kind);
-        if ((kind == "readonly" || kind == "lockedfolder") && ::geteuid() == 0)
-            QSKIP("permission bits do not stop root from writing");
+        QFETCH(QString, reason);
+        if (kind == "lockedfolder" && ::geteuid() == 0)
+            QSKIP("permission bits on a folder do not stop root from writing");
         QTemporaryDir dir;
         QString path = dir.filePath("quillet.ini");
         const QByteArray old = B("[Old]\r\nk=1\r\n");
@@ -415,6 +424,7 @@ private slots:
         std::signal(SIGXFSZ, oldHandler);
         ::chmod(dir.path().toLocal8Bit().constData(), 0755);
         QVERIFY(!ok);
+        QCOMPARE(QString::fromStdString(ini.SaveError()), reason);
         QCOMPARE(entries(dir.path()), before); // no temporary file is left behind
         if (kind == "folder") QVERIFY(QFileInfo(path).isDir());
         if (QFileInfo(path).isFile()) QCOMPARE(ReadFileBytes(path), old);
