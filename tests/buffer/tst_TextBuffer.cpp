@@ -63,11 +63,10 @@ QByteArrayList Lines(const CTextBuffer& buffer) {
     return lines;
 }
 
-TextPosition Insert(CTextBuffer& buffer, TextPosition at, std::string_view text,
-                    int action = ActionTyping, CBufferObserver* source = nullptr) {
+void Insert(CTextBuffer& buffer, TextPosition at, std::string_view text, int action = ActionTyping,
+            CBufferObserver* source = nullptr) {
     TextPosition end;
-    if (!buffer.InsertTextAt(source, at, text, end, action)) return {-1, -1};
-    return end;
+    QVERIFY(buffer.InsertTextAt(source, at, text, end, action));
 }
 
 QStringList TempFiles(const QString& dir) {
