@@ -41,12 +41,17 @@ public:
 
     // Content and file. The caller empties the buffer with ClearAll before filling it.
     bool ResetToEmpty(int style = StyleDOS);
-    // `style` -1 detects the line-end style from the first 32768 bytes. On failure the
-    // buffer keeps what it held and nobody is notified.
+    // `style` -1 detects the line-end style from the first 32768 bytes. Only a regular
+    // file is read. On failure (a file too large for memory included) the buffer keeps
+    // what it held and nobody is notified.
     bool ReadFromFile(const std::string& path, int style = -1);
     // `style` -1 uses the buffer's style. Writes a temporary file beside the target and
-    // renames it over the target, so the old file survives any failure.
+    // renames it over the target, so the old file survives any failure; a target with
+    // other names (hard links) gets the new bytes in place once the copy is on disk.
     bool WriteToFile(const std::string& path, int style = -1, bool clearModified = true);
+    // Why the last ReadFromFile or WriteToFile failed, as a short English text such as
+    // "Permission denied"; empty after a success.
+    const std::string& LastError() const { return m_lastError; }
     void ClearAll();
 
     int LineCount() const { return static_cast<int>(m_lines.size()); }
@@ -62,7 +67,8 @@ public:
     int LineEndStyleOf() const { return m_lineEndStyle; }
     bool IsModified() const { return m_modified; }
 
-    // Editing primitives without undo records.
+    // Editing primitives without undo records. Every edit either happens whole or, when
+    // memory runs out, fails and leaves the text as it was.
     bool RawInsert(CBufferObserver* source, TextPosition at, std::string_view text,
                    TextPosition& end);
     bool RawDelete(CBufferObserver* source, TextPosition start, TextPosition end);
@@ -118,6 +124,9 @@ public:
 
     const std::deque<UndoRecord>& UndoRecords() const { return m_undo; }
     int UndoPosition() const { return m_undoPos; }
+    // At least one record; ResetToEmpty and ReadFromFile restore the default. A smaller
+    // limit trims the history when the next record is added.
+    void SetUndoLimit(int limit) { m_undoLimit = limit < 1 ? 1 : limit; }
 
     static constexpr int DefaultUndoLimit = 1024;
 
@@ -147,10 +156,15 @@ private:
                           std::vector<LinePiece>* pieces) const;
     void AfterChange();
 
+    bool Fail(std::string reason);
+    bool LoadFile(int fd, std::size_t sizeHint, int style);
+
     void ResetUndoState();
+    void Record(CBufferObserver* source, bool insertion, TextPosition start, TextPosition end,
+                int action, TextLines text);
     void AddUndoRecord(bool insertion, TextPosition start, TextPosition end, int action,
                        TextLines text);
-    void DropOldestGroup();
+    bool DropOldestGroup();
     void UpdateModifiedAfterUndo();
 
     std::vector<LineRecord> m_lines;
@@ -166,6 +180,7 @@ private:
     bool m_readOnly = false;
     bool m_modified = false;
     int m_lineEndStyle = StyleDOS;
+    std::string m_lastError;
 
     std::deque<UndoRecord> m_undo; // trimmed at the front, so not a vector
     int m_lastGroupStart = -1;     // index of the newest record that starts a group

@@ -1,7 +1,9 @@
 #include "TextBuffer.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <new>
 
 namespace {
 
@@ -10,53 +12,71 @@ constexpr std::size_t kMaxInsert = std::numeric_limits<std::int32_t>::max() / 2;
 
 } // namespace
 
+// Edits allocate before they change anything, so running out of memory (a huge paste)
+// leaves the text as it was and the edit fails, instead of ending the program.
 bool CTextBuffer::RawInsert(CBufferObserver* source, TextPosition at, std::string_view text,
                             TextPosition& end) {
     if (m_readOnly || !IsValidPosition(at) || text.size() > kMaxInsert) return false;
-    end = InsertLines(source, at, SplitAtLineBreaks(text));
+    try {
+        end = InsertLines(source, at, SplitAtLineBreaks(text));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
     return true;
 }
 
 bool CTextBuffer::RawDelete(CBufferObserver* source, TextPosition start, TextPosition end) {
     if (m_readOnly || !IsValidPosition(start) || !IsValidPosition(end) || end < start) return false;
-    DeleteLines(source, start, end);
+    try {
+        DeleteLines(source, start, end);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
     return true;
 }
 
 TextPosition CTextBuffer::InsertLines(CBufferObserver* source, TextPosition at,
                                       const TextLines& text) {
-    LineRecord& first = m_lines[at.line];
     const int pieceCount = text.PieceCount();
+    const std::string_view firstPiece = text.Piece(0);
     TextPosition end;
     unsigned hints;
     if (pieceCount == 1) {
-        const std::string_view piece = text.Piece(0);
-        const auto n = std::int32_t(piece.size());
+        LineRecord& first = m_lines[at.line];
+        const auto n = std::int32_t(firstPiece.size());
         ReserveInLine(first, first.length + n);
         std::memmove(first.text + at.ch + n, first.text + at.ch, first.length - at.ch);
-        if (n > 0) std::memcpy(first.text + at.ch, piece.data(), n);
+        if (n > 0) std::memcpy(first.text + at.ch, firstPiece.data(), n);
         first.length += n;
         end = {at.line, at.ch + n};
         hints = HintSingleLine | HintHorzRange;
     } else {
-        // The tail after the insertion point moves to the end of the last new line; all
-        // new lines go into the array in one insertion.
-        const std::string tail(first.text + at.ch, first.length - at.ch);
-        first.length = at.ch;
-        AppendToLine(first, text.Piece(0));
-
+        // The new lines and all room are made first; the text changes only once nothing
+        // more can fail. The tail after the insertion point ends the last new line.
         std::vector<LineRecord> added;
-        added.reserve(pieceCount - 1);
-        for (int i = 1; i < pieceCount - 1; ++i)
-            added.push_back(MakeLine(text.Piece(i)));
-        const std::string_view last = text.Piece(pieceCount - 1);
-        LineRecord lastLine = MakeLine(last, tail.size());
-        std::memcpy(lastLine.text + lastLine.length, tail.data(), tail.size());
-        lastLine.length += std::int32_t(tail.size());
-        added.push_back(lastLine);
+        try {
+            added.reserve(pieceCount - 1);
+            for (int i = 1; i < pieceCount - 1; ++i)
+                added.push_back(MakeLine(text.Piece(i)));
+            const LineRecord& from = m_lines[at.line];
+            const std::int32_t tailLength = from.length - at.ch;
+            LineRecord lastLine = MakeLine(text.Piece(pieceCount - 1), tailLength);
+            std::memcpy(lastLine.text + lastLine.length, from.text + at.ch, tailLength);
+            end = {at.line + pieceCount - 1, lastLine.length};
+            lastLine.length += tailLength;
+            added.push_back(lastLine);
+            m_lines.reserve(m_lines.size() + added.size());
+            ReserveInLine(m_lines[at.line], at.ch + std::int32_t(firstPiece.size()));
+        } catch (const std::bad_alloc&) {
+            for (LineRecord& line : added)
+                FreeLine(line);
+            throw;
+        }
+        LineRecord& first = m_lines[at.line];
+        if (!firstPiece.empty())
+            std::memcpy(first.text + at.ch, firstPiece.data(), firstPiece.size());
+        first.length = at.ch + std::int32_t(firstPiece.size());
         m_lines.insert(m_lines.begin() + at.line + 1, added.begin(), added.end());
-
-        end = {at.line + pieceCount - 1, std::int32_t(last.size())};
         hints = HintHorzRange | HintVertRange;
     }
     const ChangeContext context(ChangeContext::Kind::Insertion, at, end);
@@ -73,13 +93,16 @@ void CTextBuffer::DeleteLines(CBufferObserver* source, TextPosition start, TextP
         first.length -= end.ch - start.ch;
         hints = HintSingleLine | HintHorzRange;
     } else {
+        // The end line's tail joins the start line; the room for it is the only allocation
+        // and comes before anything changes.
         const LineRecord& lastLine = m_lines[end.line];
-        const std::string tail(lastLine.text + end.ch, lastLine.length - end.ch);
-        first.length = start.ch;
+        const std::int32_t tailLength = lastLine.length - end.ch;
+        ReserveInLine(first, start.ch + tailLength);
+        std::memcpy(first.text + start.ch, lastLine.text + end.ch, tailLength);
+        first.length = start.ch + tailLength;
         for (int i = start.line + 1; i <= end.line; ++i)
             FreeLine(m_lines[i]);
         m_lines.erase(m_lines.begin() + start.line + 1, m_lines.begin() + end.line + 1);
-        AppendToLine(m_lines[start.line], tail);
         hints = HintHorzRange | HintVertRange;
     }
     const ChangeContext context(ChangeContext::Kind::Deletion, start, end);
@@ -94,7 +117,11 @@ void CTextBuffer::AfterChange() {
 bool CTextBuffer::InsertTextAt(CBufferObserver* source, TextPosition at, std::string_view text,
                                TextPosition& end, int action, bool record) {
     if (text.size() > kMaxInsert) return false;
-    return InsertLinesAt(source, at, SplitAtLineBreaks(text), end, action, record);
+    try {
+        return InsertLinesAt(source, at, SplitAtLineBreaks(text), end, action, record);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
 }
 
 bool CTextBuffer::InsertLinesAt(CBufferObserver* source, TextPosition at, TextLines lines,
@@ -104,13 +131,13 @@ bool CTextBuffer::InsertLinesAt(CBufferObserver* source, TextPosition at, TextLi
         if (piece.offset < 0 || piece.length < 0 ||
             std::size_t(piece.offset) + std::size_t(piece.length) > lines.text.size())
             return false;
-    end = InsertLines(source, at, lines);
-    if (!record) return true;
+    try {
+        end = InsertLines(source, at, lines);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
     // The record keeps the text as it was passed in, cut into the lines it made.
-    const bool ownGroup = !m_groupOpen;
-    if (ownGroup) OpenUndoGroup(false);
-    AddUndoRecord(true, at, end, action, std::move(lines));
-    if (ownGroup) CloseUndoGroup(source);
+    if (record) Record(source, true, at, end, action, std::move(lines));
     return true;
 }
 
@@ -119,12 +146,13 @@ bool CTextBuffer::DeleteRange(CBufferObserver* source, TextPosition start, TextP
     if (m_readOnly || !IsValidPosition(start) || !IsValidPosition(end) || end < start) return false;
     // Joined with CR LF like CopyRange, with the line structure kept beside it.
     TextLines removed;
-    removed.text = JoinRange(start, end, "\r\n", &removed.pieces);
-    DeleteLines(source, start, end);
-    const bool ownGroup = !m_groupOpen;
-    if (ownGroup) OpenUndoGroup(false);
-    AddUndoRecord(false, start, end, action, std::move(removed));
-    if (ownGroup) CloseUndoGroup(source);
+    try {
+        removed.text = JoinRange(start, end, "\r\n", &removed.pieces);
+        DeleteLines(source, start, end);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    Record(source, false, start, end, action, std::move(removed));
     return true;
 }
 

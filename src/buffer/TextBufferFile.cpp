@@ -1,11 +1,14 @@
 #include "TextBuffer.h"
 
 #include "fileio/AtomicFileWriter.h"
+#include "fileio/FileErrors.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstring>
 #include <fcntl.h>
+#include <new>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,6 +16,7 @@ namespace {
 
 constexpr std::size_t kReadBlock = 32768;
 constexpr std::size_t kBlockBytes = 1 << 20; // storage block for the bytes of read lines
+constexpr const char* kNoMemoryText = "Not enough memory to hold the file";
 
 std::string_view LineEndBytes(int style) {
     switch (style) {
@@ -53,11 +57,16 @@ public:
 
     // Reserves line records for the whole file, judged by the lines of the first block,
     // twice over: moving millions of records while reading costs far more than address
-    // space that is never touched (and so never becomes resident).
+    // space that is never touched (and so never becomes resident). Only a hint: without
+    // the room the lines grow as they come.
     void ReserveLinesLike(std::size_t sampleLines, std::size_t sampleBytes) {
-        if (sampleBytes > 0 && m_sizeHint > sampleBytes)
-            m_lines.reserve(std::size_t(2.0 * double(m_sizeHint) * double(sampleLines + 1) /
-                                        double(sampleBytes)));
+        if (sampleBytes == 0 || m_sizeHint <= sampleBytes) return;
+        const double estimate =
+            2.0 * double(m_sizeHint) * double(sampleLines + 1) / double(sampleBytes);
+        try {
+            m_lines.reserve(std::size_t(std::min(estimate, double(m_lines.max_size()))));
+        } catch (const std::bad_alloc&) {
+        }
     }
     std::size_t LineCount() const { return m_lines.size(); }
 
@@ -140,55 +149,76 @@ private:
     bool m_tooLong = false;
 };
 
-bool CTextBuffer::ReadFromFile(const std::string& path, int style) {
-    if (style < -1 || style > StyleMAC) return false;
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) return false;
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!file.IsOpen()) return false;
-    ::posix_fadvise(file.Get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+bool CTextBuffer::Fail(std::string reason) {
+    m_lastError = std::move(reason);
+    return false;
+}
 
+bool CTextBuffer::ReadFromFile(const std::string& path, int style) {
+    if (style < -1 || style > StyleMAC) return Fail(ErrnoText(EINVAL));
+    // Only a regular file is opened: a FIFO would block until a writer came, and a device
+    // may never end. The open descriptor has the last word, whatever the path names by
+    // then; O_NONBLOCK keeps a FIFO put there meanwhile from blocking the open.
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return Fail(ErrnoText(errno));
+    if (!S_ISREG(info.st_mode)) return Fail(FileTypeError(info.st_mode));
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!file.IsOpen() || ::fstat(file.Get(), &info) != 0) return Fail(ErrnoText(errno));
+    if (!S_ISREG(info.st_mode)) return Fail(FileTypeError(info.st_mode));
+    ::posix_fadvise(file.Get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+    try {
+        if (!LoadFile(file.Get(), std::size_t(info.st_size), style)) return false;
+    } catch (const std::bad_alloc&) {
+        return Fail(kNoMemoryText); // what was read is freed with the loader
+    }
+    m_readOnly = !IsWritableFile(path);
+    m_modified = false;
+    ResetUndoState();
+    m_lastError.clear();
+    BroadcastChange(nullptr, nullptr, HintReset, -1);
+    return true;
+}
+
+// Reads the whole file into new lines and only then puts them in place of the old ones,
+// so that a failure at any point leaves the text as it was.
+bool CTextBuffer::LoadFile(int fd, std::size_t sizeHint, int style) {
     char first[kReadBlock];
-    const long firstSize = ReadFully(file.Get(), first, sizeof first);
-    if (firstSize < 0) return false;
+    const long firstSize = ReadFully(fd, first, sizeof first);
+    if (firstSize < 0) return Fail(ErrnoText(errno));
     if (style == -1) style = DetectLineEndStyle(first, std::size_t(firstSize));
 
-    LineLoader loader(LineEndBytes(style), std::size_t(info.st_size));
+    LineLoader loader(LineEndBytes(style), sizeHint);
     std::memcpy(loader.ReadSpace(std::size_t(firstSize)), first, std::size_t(firstSize));
     loader.Consume(std::size_t(firstSize));
     loader.ReserveLinesLike(loader.LineCount(), std::size_t(firstSize));
     for (;;) {
-        const long n = ReadFully(file.Get(), loader.ReadSpace(kReadBlock), kReadBlock);
-        if (n < 0) return false; // nothing of the new text has reached the buffer
+        const long n = ReadFully(fd, loader.ReadSpace(kReadBlock), kReadBlock);
+        if (n < 0) return Fail(ErrnoText(errno));
         if (n == 0) break;
         loader.Consume(std::size_t(n));
     }
     loader.Finish();
-    if (loader.TooLong()) return false;
+    if (loader.TooLong()) return Fail(ErrnoText(EFBIG));
 
     FreeAllLines();
     m_lines = loader.TakeLines();
     m_fileBlocks = loader.TakeBlocks();
     m_lineEndStyle = style;
-    m_readOnly = !IsWritableFile(path);
-    m_modified = false;
-    ResetUndoState();
-    BroadcastChange(nullptr, nullptr, HintReset, -1);
     return true;
 }
 
 bool CTextBuffer::WriteToFile(const std::string& path, int style, bool clearModified) {
-    if (style < -1 || style > StyleMAC) return false;
+    if (style < -1 || style > StyleMAC) return Fail(ErrnoText(EINVAL));
     const std::string_view lineEnd = LineEndBytes(style == -1 ? m_lineEndStyle : style);
 
     AtomicFileWriter file;
-    if (!file.Open(path, "CRE")) return false;
+    bool ok = file.Open(path, "CRE");
     const int count = LineCount();
-    for (int i = 0; i < count; ++i) {
-        if (!file.Write(Line(i)) || (i + 1 < count && !file.Write(lineEnd))) return false;
-    }
-    if (!file.Commit()) return false;
+    for (int i = 0; ok && i < count; ++i)
+        ok = file.Write(Line(i)) && (i + 1 == count || file.Write(lineEnd));
+    if (!ok || !file.Commit()) return Fail(file.Error());
 
+    m_lastError.clear();
     if (clearModified) {
         MarkModified(false);
         m_savedUndoPos = m_undoPos;

@@ -3,6 +3,7 @@
 #include "StringTable.h"
 
 #include <algorithm>
+#include <new>
 
 void CTextBuffer::ResetUndoState() {
     m_undo.clear();
@@ -34,6 +35,23 @@ void CTextBuffer::CloseUndoGroup(CBufferObserver* source) {
     m_groupOpen = false;
 }
 
+void CTextBuffer::Record(CBufferObserver* source, bool insertion, TextPosition start,
+                         TextPosition end, int action, TextLines text) {
+    const bool ownGroup = !m_groupOpen;
+    if (ownGroup) OpenUndoGroup(false);
+    try {
+        AddUndoRecord(insertion, start, end, action, std::move(text));
+    } catch (const std::bad_alloc&) {
+        // The change is made but has no record, so the older records no longer fit the
+        // text: the history is given up rather than replayed at the wrong places.
+        m_undo.clear();
+        m_lastGroupStart = -1;
+        m_undoPos = 0;
+        m_savedUndoPos = -1;
+    }
+    if (ownGroup) CloseUndoGroup(source);
+}
+
 void CTextBuffer::AddUndoRecord(bool insertion, TextPosition start, TextPosition end, int action,
                                 TextLines text) {
     if (m_undoPos < static_cast<int>(m_undo.size())) {
@@ -44,7 +62,8 @@ void CTextBuffer::AddUndoRecord(bool insertion, TextPosition start, TextPosition
                (m_lastGroupStart >= 0 && !m_undo[m_lastGroupStart].StartsGroup()))
             --m_lastGroupStart;
     }
-    if (static_cast<int>(m_undo.size()) >= m_undoLimit) DropOldestGroup();
+    while (static_cast<int>(m_undo.size()) >= m_undoLimit && DropOldestGroup()) {
+    }
 
     UndoRecord record;
     record.flags = insertion ? std::uint32_t(UndoInsertion) : 0u;
@@ -64,9 +83,10 @@ void CTextBuffer::AddUndoRecord(bool insertion, TextPosition start, TextPosition
 
 // Drops the oldest whole group, but never the group that is still being built: the limit
 // bounds closed groups, so one long command (a block indent of many lines) stays undoable.
-void CTextBuffer::DropOldestGroup() {
+// False when there is nothing it may drop.
+bool CTextBuffer::DropOldestGroup() {
     const bool oldestIsOpen = m_lastGroupStart == 0 && m_groupOpen && !m_groupStartPending;
-    if (oldestIsOpen) return;
+    if (oldestIsOpen || m_undo.empty()) return false;
     std::size_t next = 1;
     while (next < m_undo.size() && !m_undo[next].StartsGroup())
         ++next;
@@ -76,38 +96,53 @@ void CTextBuffer::DropOldestGroup() {
     if (m_savedUndoPos >= 0)
         m_savedUndoPos =
             m_savedUndoPos >= static_cast<int>(next) ? m_savedUndoPos - static_cast<int>(next) : -1;
+    return true;
 }
 
+// Without memory for a step, undo and redo stop at that record and fail. The position
+// may then lie inside a group, which the next undo or redo completes.
 bool CTextBuffer::UndoGroup(TextPosition& position) {
     if (!HasUndo() || m_readOnly) return false;
-    while (m_undoPos > 0) {
-        const UndoRecord& record = m_undo[--m_undoPos];
-        if (record.IsInsertion()) {
-            DeleteLines(nullptr, record.start, record.end);
-            position = record.start;
-        } else {
-            position = InsertLines(nullptr, record.start, record.text);
+    bool ok = true;
+    try {
+        while (m_undoPos > 0) {
+            const UndoRecord& record = m_undo[m_undoPos - 1];
+            if (record.IsInsertion()) {
+                DeleteLines(nullptr, record.start, record.end);
+                position = record.start;
+            } else {
+                position = InsertLines(nullptr, record.start, record.text);
+            }
+            --m_undoPos;
+            if (record.StartsGroup()) break;
         }
-        if (record.StartsGroup()) break;
+    } catch (const std::bad_alloc&) {
+        ok = false;
     }
     UpdateModifiedAfterUndo();
-    return true;
+    return ok;
 }
 
 bool CTextBuffer::RedoGroup(TextPosition& position) {
     if (!HasRedo() || m_readOnly) return false;
     const int count = static_cast<int>(m_undo.size());
-    do {
-        const UndoRecord& record = m_undo[m_undoPos++];
-        if (record.IsInsertion()) {
-            position = InsertLines(nullptr, record.start, record.text);
-        } else {
-            DeleteLines(nullptr, record.start, record.end);
-            position = record.start;
-        }
-    } while (m_undoPos < count && !m_undo[m_undoPos].StartsGroup());
+    bool ok = true;
+    try {
+        do {
+            const UndoRecord& record = m_undo[m_undoPos];
+            if (record.IsInsertion()) {
+                position = InsertLines(nullptr, record.start, record.text);
+            } else {
+                DeleteLines(nullptr, record.start, record.end);
+                position = record.start;
+            }
+            ++m_undoPos;
+        } while (m_undoPos < count && !m_undo[m_undoPos].StartsGroup());
+    } catch (const std::bad_alloc&) {
+        ok = false;
+    }
     UpdateModifiedAfterUndo();
-    return true;
+    return ok;
 }
 
 void CTextBuffer::UpdateModifiedAfterUndo() {

@@ -1,5 +1,7 @@
 #include "AtomicFileWriter.h"
 
+#include "FileErrors.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -9,10 +11,12 @@
 
 namespace {
 
+// On failure errno says why.
 bool WriteFully(int fd, const char* data, std::size_t size) {
     while (size > 0) {
         const ssize_t n = ::write(fd, data, size);
         if (n < 0 && errno == EINTR) continue;
+        if (n == 0) errno = ENOSPC; // a write that takes nothing: the device is full
         if (n <= 0) return false;
         data += n;
         size -= std::size_t(n);
@@ -27,7 +31,8 @@ std::string FolderOf(const std::string& path) {
 }
 
 // The file a save must replace: the target of a symbolic link (followed through chains,
-// relative links from the link's own folder), else the path itself. Empty for a loop.
+// relative links from the link's own folder), else the path itself. Empty on failure, with
+// errno saying why (ELOOP for a loop).
 std::string ResolveLinks(const std::string& path) {
     std::string current = path;
     for (int depth = 0; depth < 40; ++depth) {
@@ -35,10 +40,15 @@ std::string ResolveLinks(const std::string& path) {
         if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return current;
         std::vector<char> target(std::size_t(PATH_MAX) + 1);
         const ssize_t n = ::readlink(current.c_str(), target.data(), PATH_MAX);
-        if (n <= 0) return {};
+        if (n < 0) return {};
+        if (n == 0) {
+            errno = ENOENT;
+            return {};
+        }
         std::string next(target.data(), std::size_t(n));
         current = next[0] == '/' ? next : FolderOf(current) + "/" + next;
     }
+    errno = ELOOP;
     return {};
 }
 
@@ -46,6 +56,11 @@ mode_t NewFileMode() {
     const mode_t mask = ::umask(0);
     ::umask(mask);
     return 0666 & ~mask;
+}
+
+void SyncFolderOf(const std::string& path) {
+    FileDescriptor folder(::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.IsOpen()) ::fsync(folder.Get());
 }
 
 } // namespace
@@ -75,18 +90,28 @@ AtomicFileWriter::~AtomicFileWriter() {
     }
 }
 
+bool AtomicFileWriter::Fail(std::string reason) {
+    m_error = std::move(reason);
+    m_buffer.reset();
+    return false;
+}
+
 bool AtomicFileWriter::Open(const std::string& path, const char* prefix) {
-    if (path.empty()) return false;
+    if (path.empty()) return Fail(ErrnoText(ENOENT));
     m_target = ResolveLinks(path);
-    if (m_target.empty() || m_target.back() == '/') return false;
+    if (m_target.empty()) return Fail(ErrnoText(errno));
+    if (m_target.back() == '/') return Fail(ErrnoText(EISDIR));
     struct stat info {};
     const bool exists = ::stat(m_target.c_str(), &info) == 0;
-    if (!exists && errno != ENOENT) return false;
-    if (exists && (!S_ISREG(info.st_mode) || !IsWritableFile(m_target))) return false;
+    if (!exists && errno != ENOENT) return Fail(ErrnoText(errno));
+    if (exists && !S_ISREG(info.st_mode)) return Fail(FileTypeError(info.st_mode));
+    // A file without any write bit is read-only, for the superuser too.
+    if (exists && !IsWritableFile(m_target)) return Fail(ErrnoText(EACCES));
+    m_inPlace = exists && info.st_nlink > 1;
 
     std::string pattern = FolderOf(m_target) + "/" + prefix + "XXXXXX";
     const int fd = ::mkstemp(pattern.data());
-    if (fd < 0) return false;
+    if (fd < 0) return Fail(ErrnoText(errno));
     m_file.Reset(fd);
     m_tempPath = pattern;
     if (exists) {
@@ -108,25 +133,51 @@ bool AtomicFileWriter::WriteThrough(std::string_view bytes) {
         m_used = bytes.size();
         return true;
     }
-    if (WriteFully(m_file.Get(), bytes.data(), bytes.size())) return true;
-    m_buffer.reset();
-    return false;
+    return WriteFully(m_file.Get(), bytes.data(), bytes.size()) || Fail(ErrnoText(errno));
 }
 
 bool AtomicFileWriter::Flush() {
     const bool ok = WriteFully(m_file.Get(), m_buffer.get(), m_used);
     m_used = 0;
-    if (!ok) m_buffer.reset();
-    return ok;
+    return ok || Fail(ErrnoText(errno));
 }
 
 bool AtomicFileWriter::Commit() {
-    if (!m_buffer || !m_file.IsOpen() || !Flush()) return false;
-    if (::fsync(m_file.Get()) != 0 || !m_file.Close()) return false;
-    if (::rename(m_tempPath.c_str(), m_target.c_str()) != 0) return false;
+    if (!m_buffer || !Flush()) return false; // an earlier step failed and said why
+    if (::fsync(m_file.Get()) != 0) return Fail(ErrnoText(errno));
+    if (m_inPlace) return CopyIntoTarget();
+    if (!m_file.Close() || ::rename(m_tempPath.c_str(), m_target.c_str()) != 0)
+        return Fail(ErrnoText(errno));
     m_tempPath.clear();
-    // Make the rename itself durable.
-    FileDescriptor folder(::open(FolderOf(m_target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.IsOpen()) ::fsync(folder.Get());
+    SyncFolderOf(m_target); // makes the rename itself durable
+    return true;
+}
+
+// Writes the complete temporary copy into the target's own bytes. Until that is on disk
+// the target may be half old, half new, so on failure the copy is kept and named.
+bool AtomicFileWriter::CopyIntoTarget() {
+    FileDescriptor target(::open(m_target.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC));
+    bool ok = target.IsOpen();
+    off_t size = 0;
+    while (ok) {
+        const ssize_t n = ::pread(m_file.Get(), m_buffer.get(), kChunk, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            ok = n == 0;
+            break;
+        }
+        ok = WriteFully(target.Get(), m_buffer.get(), std::size_t(n));
+        size += n;
+    }
+    ok = ok && ::ftruncate(target.Get(), size) == 0 && ::fsync(target.Get()) == 0 && target.Close();
+    if (!ok) {
+        const std::string reason = ErrnoText(errno);
+        const std::string copy = m_tempPath;
+        m_tempPath.clear(); // kept on disk
+        return Fail(reason + ". The complete new text is in '" + copy + "'.");
+    }
+    m_file.Close();
+    ::unlink(m_tempPath.c_str());
+    m_tempPath.clear();
     return true;
 }

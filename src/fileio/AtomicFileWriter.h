@@ -16,6 +16,10 @@ bool IsWritableFile(const std::string& path);
 // target in one step. A symbolic link is followed: the file it points to is replaced and
 // the link stays. The new file keeps the permission bits (and, where allowed, the owner)
 // of the file it replaces; a new file gets 0666 less the umask.
+//
+// A target with other names (hard links) keeps its identity, so that every name shows the
+// new text: the complete temporary copy is flushed first, then the bytes are written into
+// the target itself, and the copy is removed only once they are on disk.
 class AtomicFileWriter {
 public:
     AtomicFileWriter() = default;
@@ -38,16 +42,22 @@ public:
     }
     // Flushes, syncs and renames the temporary file over the target.
     bool Commit();
+    // Why the writer failed, as a short English text; empty while nothing has failed.
+    const std::string& Error() const { return m_error; }
 
 private:
     static constexpr std::size_t kChunk = 1 << 20;
 
     bool WriteThrough(std::string_view bytes);
     bool Flush();
+    bool CopyIntoTarget();
+    bool Fail(std::string reason);
 
     std::string m_target;
     std::string m_tempPath;
     FileDescriptor m_file;
     std::unique_ptr<char[]> m_buffer; // made by Open; absent until then and after a failure
     std::size_t m_used = 0;
+    bool m_inPlace = false; // the target has other names: its own bytes are replaced
+    std::string m_error;
 };

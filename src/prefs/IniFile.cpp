@@ -122,9 +122,11 @@ std::string CIniFile::Serialize() const {
     return out;
 }
 
-bool CIniFile::Save() const {
+bool CIniFile::Save() {
     AtomicFileWriter file;
-    return file.Open(m_path, ".ini") && file.Write(Serialize()) && file.Commit();
+    const bool ok = file.Open(m_path, ".ini") && file.Write(Serialize()) && file.Commit();
+    m_saveError = file.Error();
+    return ok;
 }
 
 std::string CIniFile::GetValue(const std::string& section, const std::string& key) {

@@ -22,8 +22,12 @@ public:
     bool Load();
     // Replaces the file at the path with the whole store, through a temporary file in the
     // same folder that is renamed over it: on failure the old file is left untouched.
-    // A symbolic link is kept and the file it points to is replaced.
-    bool Save() const;
+    // A symbolic link is kept and the file it points to is replaced. A file without any
+    // write bit is read-only and is not replaced, for the superuser too.
+    bool Save();
+    // Why the last Save failed, such as "Permission denied"; empty after a success. The
+    // last error above is about loading and lookups and is not touched by Save.
+    const std::string& SaveError() const { return m_saveError; }
 
     // A missing section or key yields the empty text (or 0) and sets the last error.
     std::string GetValue(const std::string& section, const std::string& key);
@@ -54,4 +58,5 @@ private:
     std::string m_path;
     std::vector<Section> m_sections;
     std::string m_lastError;
+    std::string m_saveError;
 };
