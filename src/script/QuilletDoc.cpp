@@ -16,8 +16,6 @@
 #include <QProgressDialog>
 #include <QWidget>
 
-#include <cerrno>
-#include <cstring>
 #include <thread>
 
 namespace {
@@ -26,10 +24,6 @@ namespace {
 constexpr qint64 kLargeFile = 4 * 1024 * 1024;
 // The progress window appears only when reading takes longer than this.
 constexpr int kProgressDelayMs = 300;
-
-QString ErrnoText(int error) {
-    return error != 0 ? QString::fromLocal8Bit(std::strerror(error)) : QString();
-}
 
 } // namespace
 
@@ -66,40 +60,29 @@ bool CQuilletDoc::OnNewDocument() {
 
 bool CQuilletDoc::OnOpenDocument(const QString& path) {
     m_lastFileError.clear();
-    QFile file(path);
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) {
-        m_lastFileError =
-            QFileInfo(path).isDir() ? QStringLiteral("It is a folder.") : file.errorString();
-        return false;
-    }
-    file.close();
     if (!CDocument::OnOpenDocument(path)) return false;
-    if (!ReadWithProgress(path)) {
-        if (m_lastFileError.isEmpty())
-            m_lastFileError = QStringLiteral("The file could not be read.");
-        return false;
-    }
-    return true;
+    // The buffer refuses what is not a regular file (a pipe would wait for a writer
+    // forever) and a file too large for memory, and says why.
+    if (ReadWithProgress(path)) return true;
+    m_lastFileError = BufferError(QStringLiteral("The file could not be read."));
+    return false;
+}
+
+QString CQuilletDoc::BufferError(const QString& fallback) const {
+    const std::string& reason = m_buffer.LastError();
+    return reason.empty() ? fallback : QString::fromLocal8Bit(reason);
 }
 
 bool CQuilletDoc::ReadWithProgress(const QString& path) {
     const std::string name = QFile::encodeName(path).toStdString();
-    if (QFileInfo(path).size() < kLargeFile) {
-        errno = 0;
-        const bool ok = m_buffer.ReadFromFile(name, -1);
-        if (!ok) m_lastFileError = ErrnoText(errno);
-        return ok;
-    }
+    if (QFileInfo(path).size() < kLargeFile) return m_buffer.ReadFromFile(name, -1);
 
     // No view is attached to the buffer yet, so the worker thread is the only one that
     // touches it until it is done.
     bool ok = false;
-    int error = 0;
     QEventLoop loop;
     std::thread reader([&] {
-        errno = 0;
         ok = m_buffer.ReadFromFile(name, -1);
-        error = errno;
         QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
     });
     QProgressDialog progress(QStringLiteral("Loading %1...").arg(QDir::toNativeSeparators(path)),
@@ -113,17 +96,13 @@ bool CQuilletDoc::ReadWithProgress(const QString& path) {
     loop.exec(QEventLoop::ExcludeUserInputEvents);
     reader.join();
     QApplication::restoreOverrideCursor();
-    if (!ok) m_lastFileError = ErrnoText(error);
     return ok;
 }
 
 bool CQuilletDoc::OnSaveDocument(const QString& path) {
     m_lastFileError.clear();
-    errno = 0;
     if (m_buffer.WriteToFile(QFile::encodeName(path).toStdString(), -1, true)) return true;
-    m_lastFileError = ErrnoText(errno);
-    if (m_lastFileError.isEmpty())
-        m_lastFileError = QStringLiteral("The file could not be written.");
+    m_lastFileError = BufferError(QStringLiteral("The file could not be written."));
     return false;
 }
 

@@ -31,6 +31,8 @@ public:
 
 private:
     bool ReadWithProgress(const QString& path);
+    // The buffer's reason for its last failed read or write, or `fallback` without one.
+    QString BufferError(const QString& fallback) const;
 
     CScriptTextBuffer m_buffer;
     FontTemplate m_viewFont;

@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 namespace {
 
 // Types one character into the document at `at`.
@@ -126,23 +128,55 @@ private slots:
         QCOMPARE(ReadFileBytes(copy), bytes);
     }
 
-    void openingAMissingFileFails() {
+    // What cannot be opened says why, at once: nothing waits for a pipe's writer.
+    void openingNamesTheReason_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("missing file") << "missing"
+                                      << "No such file or directory";
+        QTest::newRow("folder") << "folder"
+                                << "Is a directory";
+        QTest::newRow("named pipe") << "pipe"
+                                    << "Not a regular file";
+        QTest::newRow("device") << "device"
+                                << "Not a regular file";
+    }
+    void openingNamesTheReason() {
+        QFETCH(QString, kind);
+        QFETCH(QString, reason);
+        QString path = kind == "folder" ? m_dir.path() : m_dir.filePath(kind + ".scp");
+        if (kind == "pipe") QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        if (kind == "device") path = QStringLiteral("/dev/zero");
         CQuilletDoc document;
-        QVERIFY(!document.OnOpenDocument(m_dir.filePath(QStringLiteral("missing.scp"))));
-        QVERIFY(!document.LastFileError().isEmpty());
-        QVERIFY(!document.OnOpenDocument(m_dir.path()));
+        QVERIFY(!document.OnOpenDocument(path));
+        QCOMPARE(document.LastFileError(), reason);
     }
 
+    // A refused save names the file and the reason; the document keeps its mark, its
+    // path and its title.
+    void failedSaveKeepsTheDocument_data() {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("missing folder") << "no/such/folder/a.scp"
+                                        << "No such file or directory";
+        QTest::newRow("over a folder") << "folder"
+                                       << "Is a directory";
+        QTest::newRow("through a link loop") << "loop"
+                                             << "Too many levels of symbolic links";
+    }
     void failedSaveKeepsTheDocument() {
+        QFETCH(QString, target);
+        QFETCH(QString, reason);
+        QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("folder")));
+        QFile::link(m_dir.filePath(QStringLiteral("loop")), m_dir.filePath(QStringLiteral("loop")));
         CQuilletDoc document;
         QVERIFY(document.OnNewDocument() && Type(document));
         document.SetTitle(QStringLiteral("Sphere1"));
-        const QString path = m_dir.filePath(QStringLiteral("no/such/folder/a.scp"));
+        const QString path = m_dir.filePath(target);
         MessageRecorder messages;
         QVERIFY(!document.DoSave(path));
-        QCOMPARE(messages.texts.size(), 1);
-        QVERIFY(messages.texts.first().contains(QDir::toNativeSeparators(path)));
-        QVERIFY(messages.texts.first().contains(u'\n')); // and the reason
+        QCOMPARE(messages.texts, QStringList{QStringLiteral("Could not save '%1'.\n\n%2")
+                                                 .arg(QDir::toNativeSeparators(path), reason)});
         QVERIFY(document.IsModified());
         QVERIFY(document.PathName().isEmpty());
         QCOMPARE(document.Title(), QStringLiteral("Sphere1"));
