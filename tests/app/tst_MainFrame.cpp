@@ -37,10 +37,6 @@ QStringList TabTexts(CWindowTabBar& bar) {
     return texts;
 }
 
-bool IsEnabled(CMainFrame& frame, unsigned id) {
-    return frame.CommandRouteStart().QueryCommand(id).IsEnabled();
-}
-
 } // namespace
 
 class TestMainFrame : public QObject {
@@ -276,16 +272,6 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(ReadFileBytes(record).endsWith('\n'), 5000);
         QCOMPARE(QString::fromLocal8Bit(ReadFileBytes(record)).trimmed(),
                  QFileInfo(folder.path()).canonicalFilePath());
-    }
-
-    void commandsWithoutHandlersAreDisabled() {
-        RunningApp running;
-        for (unsigned id : {ID_VIEW_WORKSPACE, ID_VIEW_PREFERENCES, ID_TOOLS_CONSOLE,
-                            ID_TOOLS_ART_PICKER, ID_TOOLS_COLOR_PICKER, ID_EXTERN_PLACEHOLDER})
-            QVERIFY2(!IsEnabled(running.Frame(), id), qPrintable(QString::number(id)));
-        for (unsigned id : {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_EDIT_GOTO, ID_TOOLS_AXIS,
-                            ID_APP_ABOUT, ID_WINDOW_CASCADE})
-            QVERIFY2(IsEnabled(running.Frame(), id), qPrintable(QString::number(id)));
     }
 
     void toggleBars() {

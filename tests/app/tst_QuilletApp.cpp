@@ -98,19 +98,6 @@ private slots:
         QCOMPARE(Titles(running), (QStringList{"Sphere1", "Sphere2", "Sphere3"}));
     }
 
-    // The new script's 15 lines are saved with CR LF between them and none after [EOF].
-    void newScriptSavesWithCrLf() {
-        RunningApp running;
-        const QString path = m_dir.filePath(QStringLiteral("saved.scp"));
-        FileDialogAnswer answer(path);
-        QVERIFY(running.Frame().RunCommand(ID_FILE_SAVE));
-        const QByteArray saved = ReadFileBytes(path);
-        QCOMPARE(saved.count("\r\n"), 14);
-        QCOMPARE(saved.count('\n'), 14);
-        QVERIFY(saved.startsWith("//****") && saved.endsWith("\r\n[EOF]"));
-        QCOMPARE(running.Active()->windowTitle(), QStringLiteral("saved.scp"));
-    }
-
     void printFromTheCommandLineEnds() {
         RunningApp running({QStringLiteral("/p"), kCorpus + QStringLiteral("/d_travel.scp")});
         QVERIFY(!running.started);

@@ -203,14 +203,6 @@ private slots:
         QCOMPARE(QByteArray::fromStdString(window.Text()), text);
     }
 
-    void templatesOnAReadOnlyBufferChangeNothing() {
-        ScriptWindow window("text");
-        window.document.Buffer().SetReadOnly(true);
-        window.view->ExecuteCommand(ID_INSERT_AXIS_INFO);
-        QCOMPARE(window.Text(), std::string("text"));
-        QVERIFY(!window.document.IsModified());
-    }
-
     void numberStripColours_data() {
         QTest::addColumn<QString>("background");
         QTest::addColumn<QString>("text");
