@@ -48,7 +48,7 @@ bench: build
 	  QUILLET_BENCH_RATIOS=$$table $$b --benchmark_counters_tabular=true || exit 1; \
 	done; \
 	echo; echo "== every ratio of this run"; \
-	printf '%-44s %-30s %10s %10s\n' "figure" "basis" "value" "target"; \
+	printf '%-44s %-36s %10s %10s\n' "figure" "basis" "value" "target"; \
 	cat $$table
 
 format:

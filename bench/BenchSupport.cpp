@@ -81,7 +81,7 @@ void ReportFigure(const std::string& name, const std::string& basis, double valu
     std::FILE* table = collected ? std::fopen(collected, "a") : nullptr;
     for (std::FILE* out : {stdout, table}) {
         if (out)
-            std::fprintf(out, "%-44s %-30s %10.2f %10.2f %s\n", name.c_str(), basis.c_str(), value,
+            std::fprintf(out, "%-44s %-36s %10.2f %10.2f %s\n", name.c_str(), basis.c_str(), value,
                          target, value <= target ? "ok" : "MISSED");
     }
     if (table) std::fclose(table);
@@ -111,7 +111,7 @@ int RunWithRatios(int argc, char** argv, const std::vector<Ratio>& ratios) {
     benchmark::Initialize(&argc, argv);
     MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    std::printf("\n%-44s %-30s %10s %10s\n", "figure", "basis", "value", "target");
+    std::printf("\n%-44s %-36s %10s %10s\n", "figure", "basis", "value", "target");
     for (const Ratio& r : ratios) {
         const auto a = reporter.medians.find(r.name);
         if (a == reporter.medians.end()) continue;
