@@ -16,8 +16,6 @@
 
 namespace {
 
-const QString kCorpus = QStringLiteral(QUILLET_CORPUS_DIR);
-
 CTextBuffer& BufferOf(CChildFrame* frame) {
     return static_cast<CQuilletDoc&>(frame->Document()).Buffer();
 }
@@ -58,8 +56,11 @@ private slots:
     // Files named at start open unmodified and byte for byte; opening one again only
     // activates its window.
     void startWithFiles() {
-        const QString path = kCorpus + QStringLiteral("/d_travel.scp");
-        RunningApp running({path, kCorpus + QStringLiteral("/c_monster_classic.scp")});
+        const QString path = m_dir.filePath(QStringLiteral("d_travel.scp"));
+        const QString other = m_dir.filePath(QStringLiteral("c_monster_classic.scp"));
+        QVERIFY(WriteFileBytes(path, "[DIALOG d_travel]\n0,0\nresizepic 0 0 3600 229 173\n"));
+        QVERIFY(WriteFileBytes(other, "[CHARDEF c_ogre]\r\nID=c_ogre\r\n"));
+        RunningApp running({path, other});
         QVERIFY(running.started);
         QCOMPARE(Titles(running), (QStringList{"d_travel.scp", "c_monster_classic.scp"}));
         QCOMPARE(running.Active()->windowTitle(), QStringLiteral("c_monster_classic.scp"));
@@ -99,7 +100,9 @@ private slots:
     }
 
     void printFromTheCommandLineEnds() {
-        RunningApp running({QStringLiteral("/p"), kCorpus + QStringLiteral("/d_travel.scp")});
+        const QString path = m_dir.filePath(QStringLiteral("printed.scp"));
+        QVERIFY(WriteFileBytes(path, "[EOF]"));
+        RunningApp running({QStringLiteral("/p"), path});
         QVERIFY(!running.started);
         RunningApp::Settle();
         QVERIFY(running.Windows().isEmpty());
