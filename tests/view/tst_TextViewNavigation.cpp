@@ -182,11 +182,8 @@ void TestTextViewNavigation::viewKeysWinOverWindowShortcuts() {
     QAction* selectAll = window.addAction(QStringLiteral("Select All"));
     selectAll->setShortcut(QKeySequence(QStringLiteral("Ctrl+A")));
     QSignalSpy triggered(selectAll, &QAction::triggered);
-    view->AttachToBuffer(&buffer);
     window.show();
-    window.activateWindow();
-    view->setFocus();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QVERIFY(ShowFocusedView(*view, buffer));
     PressKeys(view, "Ctrl+A");
     QCOMPARE(triggered.count(), 0);
     QCOMPARE(view->CaretPosition(), (TextPosition{1, 3}));
