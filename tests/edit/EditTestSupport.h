@@ -5,6 +5,7 @@
 #include "framework/MessageBox.h"
 #include "framework/ModalDialog.h"
 #include "framework/Profile.h"
+#include "framework/Windows1252.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -29,6 +30,35 @@ inline void Select(CTextView& view, TextPosition start, TextPosition end) {
     view.SetAnchor(start);
     view.SetSelection(start, end);
     view.SetCaretPosition(end);
+}
+
+// Sets the view's text written with '|' at the caret and '^' at the anchor of a selection.
+inline void SetMarkedText(CTextView& view, const QString& marked) {
+    const auto position = [&](QChar marker, QChar other) {
+        const QString text = QString(marked).remove(other);
+        const qsizetype at = text.indexOf(marker);
+        const QString before = text.left(at);
+        return TextPosition{int(before.count('\n')), int(at - before.lastIndexOf('\n') - 1)};
+    };
+    SetBufferText(*view.Buffer(), QString(marked).remove('|').remove('^').toStdString());
+    const TextPosition caret = position('|', '^');
+    Select(view, marked.contains('^') ? position('^', '|') : caret, caret);
+}
+
+// The view's text (as Windows-1252) with the selection in brackets, or with '|' at the caret
+// when there is none.
+inline QString MarkedText(CTextView& view) {
+    const bool selection = view.HasSelection();
+    const TextPosition start = selection ? SelectionStartOf(view) : view.CaretPosition();
+    const TextPosition end = selection ? SelectionEndOf(view) : TextPosition{-1, -1};
+    QString text;
+    for (int line = 0; line < view.Buffer()->LineCount(); ++line) {
+        QString content = TextFromWindows1252(view.Buffer()->Line(line));
+        if (line == end.line) content.insert(end.ch, ']');
+        if (line == start.line) content.insert(start.ch, selection ? '[' : '|');
+        text += (line ? "\n" : "") + content;
+    }
+    return text;
 }
 
 // Every message box the code shows, answered with OK instead of waiting for the user.

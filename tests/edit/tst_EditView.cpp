@@ -5,7 +5,6 @@
 
 #include "edit/EditView.h"
 #include "framework/CommandIds.h"
-#include "framework/Windows1252.h"
 
 #include <QClipboard>
 #include <QDrag>
@@ -43,32 +42,6 @@ private:
     void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
         QTest::keyClick(m_view, key, modifiers);
     }
-    // Sets the text written with '|' at the caret and '^' at the anchor of a selection.
-    void SetMarkedText(const QString& marked) {
-        const auto position = [&](QChar marker, QChar other) {
-            const QString text = QString(marked).remove(other);
-            const qsizetype at = text.indexOf(marker);
-            const QString before = text.left(at);
-            return TextPosition{int(before.count('\n')), int(at - before.lastIndexOf('\n') - 1)};
-        };
-        SetText(QString(marked).remove('|').remove('^').toStdString());
-        const TextPosition caret = position('|', '^');
-        Select(*m_view, marked.contains('^') ? position('^', '|') : caret, caret);
-    }
-    // The text with the selection in brackets, or with '|' at the caret when there is none.
-    QString MarkedContent() const {
-        const bool selection = m_view->HasSelection();
-        const TextPosition start = selection ? SelectionStartOf(*m_view) : m_view->CaretPosition();
-        const TextPosition end = selection ? SelectionEndOf(*m_view) : TextPosition{-1, -1};
-        QString text;
-        for (int line = 0; line < m_buffer->LineCount(); ++line) {
-            QString content = QString::fromStdString(std::string(m_buffer->Line(line)));
-            if (line == end.line) content.insert(end.ch, ']');
-            if (line == start.line) content.insert(start.ch, selection ? '[' : '|');
-            text += (line ? "\n" : "") + content;
-        }
-        return text;
-    }
     QString Content() const { return QString::fromStdString(Text(*m_buffer)); }
     QString Label() const { return QString::fromStdString(m_buffer->UndoLabel()); }
 
@@ -93,105 +66,84 @@ void TestEditView::typingIsUndoneFromSpaceToSpace() {
     QCOMPARE(Content(), "ab cd");
     QCOMPARE(menuText(ID_EDIT_UNDO), "&Undo Typing\tCtrl+Z");
     Key(Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(Content(), "ab");
-    QCOMPARE(m_view->CaretPosition(), (TextPosition{0, 2}));
+    QCOMPARE(MarkedText(*m_view), "ab|");
     QCOMPARE(menuText(ID_EDIT_REDO), "&Redo Typing\tCtrl+Y");
     Key(Qt::Key_Backspace, Qt::AltModifier);
     QCOMPARE(Content(), "");
     QVERIFY(!m_buffer->HasUndo());
     Key(Qt::Key_Y, Qt::ControlModifier);
-    QCOMPARE(Content(), "ab");
-    QCOMPARE(m_view->CaretPosition(), (TextPosition{0, 2}));
+    QCOMPARE(MarkedText(*m_view), "ab|");
 }
 
 void TestEditView::keyEdits_data() {
     QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("overwrite");
-    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("keys"); // "Ins," first: in overwrite mode
     QTest::addColumn<QString>("expected");
     QTest::addColumn<QStringList>("undoLabels"); // newest first
-    const int x = Qt::Key_X, enter = Qt::Key_Return, tab = Qt::Key_Tab, backtab = Qt::Key_Backtab;
-    const int back = Qt::Key_Backspace, del = Qt::Key_Delete;
+    const auto row = [](const char* name, const char* text, const char* keys, const char* expected,
+                        const QStringList& labels) {
+        QTest::newRow(name) << QString(text) << QString(keys) << QString(expected) << labels;
+    };
     const QStringList none, typing{"Typing"}, indent{"Indent"}, deletion{"Delete"};
-    const QStringList autoIndent{"Auto Indent", "Typing"};
-    QTest::newRow("overwrite: letter at the end of a line appends")
-        << "ab\tc|\n\tz" << true << x << "ab\tcx|\n\tz" << typing;
-    QTest::newRow("overwrite: letter on a tab replaces the tab")
-        << "ab|\tc\n\tz" << true << x << "abx|c\n\tz" << typing;
-    QTest::newRow("overwrite: enter before the last line only moves down")
-        << "ab|\tc\n\tz" << true << enter << "ab\tc\n|\tz" << none;
-    QTest::newRow("overwrite: enter on the last line breaks it without indent")
-        << "ab\tc\n\t|z" << true << enter << "ab\tc\n\t\n|z" << typing;
-    QTest::newRow("auto indent copies two tabs and a space")
-        << "\t\t if|" << false << enter << "\t\t if\n\t\t |" << autoIndent;
-    QTest::newRow("enter in a line without indentation")
-        << "na|me" << false << enter << "na\n|me" << typing;
-    QTest::newRow("enter in an empty document") << "|" << false << enter << "\n|" << typing;
-    QTest::newRow("enter inside the indentation splits it")
-        << "\t|\tx" << false << enter << "\t\n\t|\tx" << autoIndent;
-    QTest::newRow("a CR byte in the indentation is not copied")
-        << "\t\rx|" << false << enter << "\t\rx\n\t|" << autoIndent;
-    QTest::newRow("typing over a multi-line selection is one step")
-        << "o^ne\ntwo\nth|ree" << false << int(Qt::Key_Space) << "o |ree"
-        << QStringList{"Delete Selection"};
-    QTest::newRow("backspace at column 0 joins the line above")
-        << "l0\nline1\n|l2" << false << back << "l0\nline1|l2" << QStringList{"Backspace"};
-    QTest::newRow("backspace in a line deletes one character")
-        << "l0\nli|ne1\nl2" << false << back << "l0\nl|ne1\nl2" << QStringList{"Backspace"};
-    QTest::newRow("backspace at the start of the text")
-        << "|l0\nline1" << false << back << "|l0\nline1" << none;
-    QTest::newRow("delete at the end of a line joins the next")
-        << "l0|\nline1\nl2" << false << del << "l0|line1\nl2" << deletion;
-    QTest::newRow("delete at the end of the last line")
-        << "l0\nline1|" << false << del << "l0\nline1|" << none;
-    QTest::newRow("delete of a backward selection is labelled Delete")
-        << "l|0\nline1\nl^2" << false << del << "l|2" << deletion;
-    QTest::newRow("backspace over a selection deletes it")
-        << "l0\nl^ine|1\nl2" << false << back << "l0\nl|1\nl2" << deletion;
-    QTest::newRow("block ending at a line start leaves that line out")
-        << "l0\nl2^\nl3\n|l4\nl5" << false << tab << "l0\n[\tl2\n\tl3\n]l4\nl5" << indent;
-    QTest::newRow("block ending inside a line takes it")
-        << "l0\nl2^\nl3\nl|4\nl5" << false << tab << "l0\n[\tl2\n\tl3\n\tl4\n]l5" << indent;
-    QTest::newRow("block reaching the last line ends at its end")
-        << "l3\nl|4\nl^5" << false << tab << "l3\n[\tl4\n\tl5]" << indent;
-    QTest::newRow("shift+tab on a block removes a tab or up to four spaces per line")
-        << "^\t\n    x\n  \tx\nx\n  |      y" << false << backtab << "[\nx\nx\nx\n    y]" << indent;
-    QTest::newRow("tab inserts one tab") << "ab|cdef" << false << tab << "ab\t|cdef" << typing;
-    QTest::newRow("tab in overwrite mode moves to the tab stop")
-        << "a|bcdef" << true << tab << "abcd|ef" << none;
-    QTest::newRow("tab in overwrite mode stops after a tab")
-        << "|a\tbcdef" << true << tab << "a\t|bcdef" << none;
-    QTest::newRow("tab in overwrite mode at the line end inserts")
-        << "ab|" << true << tab << "ab\t|" << typing;
-    QTest::newRow("shift+tab from column 8 goes to 4")
-        << "abcdefgh|ij" << false << backtab << "abcd|efghij" << none;
-    QTest::newRow("shift+tab from column 6 goes to 4")
-        << "abcdef|ghij" << false << backtab << "abcd|efghij" << none;
-    QTest::newRow("shift+tab at column 0 stays") << "|abc" << false << backtab << "|abc" << none;
-    QTest::newRow("shift+tab lands before a tab that reaches the stop")
-        << "ab\tc|d" << false << backtab << "ab\t|cd" << none;
+    const QStringList autoIndent{"Auto Indent", "Typing"}, backspace{"Backspace"};
+    row("overwrite: letter at the end of a line appends", "ab\tc|\n\tz", "Ins,X", "ab\tcx|\n\tz",
+        typing);
+    row("overwrite: letter on a tab replaces the tab", "ab|\tc\n\tz", "Ins,X", "abx|c\n\tz",
+        typing);
+    row("overwrite: enter before the last line only moves down", "ab|\tc\n\tz", "Ins,Return",
+        "ab\tc\n|\tz", none);
+    row("overwrite: enter on the last line breaks it without indent", "ab\tc\n\t|z", "Ins,Return",
+        "ab\tc\n\t\n|z", typing);
+    row("auto indent copies two tabs and a space", "\t\t if|", "Return", "\t\t if\n\t\t |",
+        autoIndent);
+    row("enter in a line without indentation", "na|me", "Return", "na\n|me", typing);
+    row("enter inside the indentation splits it", "\t|\tx", "Return", "\t\n\t|\tx", autoIndent);
+    row("a CR byte in the indentation is not copied", "\t\rx|", "Return", "\t\rx\n\t|", autoIndent);
+    row("typing over a multi-line selection is one step", "o^ne\ntwo\nth|ree", "Space", "o |ree",
+        QStringList{"Delete Selection"});
+    row("backspace at column 0 joins the line above", "l0\nline1\n|l2", "Backspace", "l0\nline1|l2",
+        backspace);
+    row("backspace in a line deletes one character", "l0\nli|ne1\nl2", "Backspace", "l0\nl|ne1\nl2",
+        backspace);
+    row("backspace at the start of the text", "|l0\nline1", "Backspace", "|l0\nline1", none);
+    row("delete at the end of a line joins the next", "l0|\nline1\nl2", "Del", "l0|line1\nl2",
+        deletion);
+    row("delete at the end of the last line", "l0\nline1|", "Del", "l0\nline1|", none);
+    row("backspace over a backward selection deletes it", "l0\nl|ine^1\nl2", "Backspace",
+        "l0\nl|1\nl2", deletion);
+    row("block ending at a line start leaves that line out", "l0\nl2^\nl3\n|l4\nl5", "Tab",
+        "l0\n[\tl2\n\tl3\n]l4\nl5", indent);
+    row("block ending inside a line takes it", "l0\nl2^\nl3\nl|4\nl5", "Tab",
+        "l0\n[\tl2\n\tl3\n\tl4\n]l5", indent);
+    row("block reaching the last line ends at its end", "l3\nl|4\nl^5", "Tab", "l3\n[\tl4\n\tl5]",
+        indent);
+    row("shift+tab on a block removes a tab or up to four spaces per line",
+        "^\t\n    x\n  \tx\nx\n  |      y", "Shift+Tab", "[\nx\nx\nx\n    y]", indent);
+    row("tab inserts one tab", "ab|cdef", "Tab", "ab\t|cdef", typing);
+    row("tab in overwrite mode moves to the tab stop", "a|bcdef", "Ins,Tab", "abcd|ef", none);
+    row("tab in overwrite mode stops after a tab", "|a\tbcdef", "Ins,Tab", "a\t|bcdef", none);
+    row("tab in overwrite mode at the line end inserts", "ab|", "Ins,Tab", "ab\t|", typing);
+    row("shift+tab from column 8 goes to 4", "abcdefgh|ij", "Shift+Tab", "abcd|efghij", none);
+    row("shift+tab from column 6 goes to 4", "abcdef|ghij", "Shift+Tab", "abcd|efghij", none);
+    row("shift+tab lands before a tab that reaches the stop", "ab\tc|d", "Shift+Tab", "ab\t|cd",
+        none);
 }
 
 void TestEditView::keyEdits() {
     QFETCH(QString, text);
-    QFETCH(bool, overwrite);
-    QFETCH(int, key);
+    QFETCH(QString, keys);
     QFETCH(QString, expected);
     QFETCH(QStringList, undoLabels);
-    SetMarkedText(text);
-    if (overwrite) {
-        Key(Qt::Key_Insert);
-        QVERIFY(m_view->IsOverwrite());
-    }
-    Key(Qt::Key(key), key == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier);
-    QCOMPARE(MarkedContent(), expected);
+    SetMarkedText(*m_view, text);
+    PressKeys(m_view, keys);
+    QCOMPARE(MarkedText(*m_view), expected);
     for (const QString& label : undoLabels) {
         QCOMPARE(Label(), label);
         Command(ID_EDIT_UNDO);
     }
     QVERIFY(!m_buffer->HasUndo());
     QCOMPARE(Content(), QString(text).remove('|').remove('^'));
-    if (overwrite) {
+    if (keys.startsWith("Ins,")) {
         Key(Qt::Key_Insert);
         QVERIFY(!m_view->IsOverwrite());
         // A new or reloaded text starts in insert mode.
@@ -222,19 +174,7 @@ void TestEditView::clipboardCommands() {
     // Pasting over a selection is one step, labelled by the deletion.
     Select(*m_view, {0, 0}, {0, 5});
     Key(Qt::Key_Insert, Qt::ShiftModifier);
-    QCOMPARE(Content(), "beta\nga mma");
-    QCOMPARE(m_view->CaretPosition(), (TextPosition{1, 2}));
-    QVERIFY(!m_view->HasSelection());
-    QCOMPARE(Label(), "Delete Selection");
-    Command(ID_EDIT_UNDO);
-    QCOMPARE(Content(), "alpha mma");
-    // Text is offered but empty: the selection goes and nothing is inserted, in one step.
-    auto* data = new QMimeData;
-    data->setData(QStringLiteral("text/plain"), QByteArray());
-    QGuiApplication::clipboard()->setMimeData(data);
-    Select(*m_view, {0, 0}, {0, 6});
-    Command(ID_EDIT_PASTE);
-    QCOMPARE(Content(), "mma");
+    QCOMPARE(MarkedText(*m_view), "beta\nga| mma");
     QCOMPARE(Label(), "Delete Selection");
     Command(ID_EDIT_UNDO);
     QCOMPARE(Content(), "alpha mma");
@@ -248,17 +188,16 @@ void TestEditView::pastedTextIsMadeFitForTheBuffer_data() {
                         const QByteArray& lines = {}) {
         QTest::newRow(name) << clipboard << lines << expected;
     };
-    row("NUL characters are left out", QString::fromUtf8("a\0b\0", 4), "[ab]");
-    row("LF line ends become line breaks", "one\ntwo\n", "[one\ntwo\n]");
-    row("CR line ends are line breaks", "one\rtwo", "[one\ntwo]");
-    row("CR LF line ends stay single breaks", "one\r\ntwo", "[one\ntwo]");
+    row("empty text only deletes the selection", "", "[|]");
+    row("NUL characters are left out", QString::fromUtf8("a\0b\0", 4), "[ab|]");
+    row("LF line ends become line breaks", "one\ntwo\n", "[one\ntwo\n|]");
+    row("CR line ends are line breaks", "one\rtwo", "[one\ntwo|]");
+    row("CR LF line ends stay single breaks", "one\r\ntwo", "[one\ntwo|]");
     row("characters outside Windows-1252 are left out", QString::fromUtf8("\u20ac\u4e2d\u00e9"),
-        QString::fromUtf8("[\u20ac\u00e9]"));
-    row("exact lines keep a CR byte", "one\r\r\n", "[one\r\n]",
+        QString::fromUtf8("[\u20ac\u00e9|]"));
+    row("exact lines keep a CR byte", "one\r\r\n", "[one\r\n|]",
         QByteArray("\4\0\0\0one\r\0\0\0\0", 12));
-    row("exact lines cut short fall back to the text", "one\ntwo", "[one\ntwo]",
-        QByteArray("\4\0\0\0one\r\5\0\0\0ab", 14));
-    row("an exact line longer than its data falls back to the text", "one", "[one]",
+    row("an exact line longer than its data falls back to the text", "one", "[one|]",
         QByteArray("\xff\xff\xff\xffone", 7));
 }
 
@@ -266,19 +205,15 @@ void TestEditView::pastedTextIsMadeFitForTheBuffer() {
     QFETCH(QString, clipboard);
     QFETCH(QByteArray, lines);
     QFETCH(QString, expected);
-    SetText("[]");
-    m_view->SetCaretPosition({0, 1});
+    SetMarkedText(*m_view, "[^x|]");
     auto* data = new QMimeData;
     data->setText(clipboard);
     if (!lines.isEmpty()) data->setData(CTextView::LinesMimeType, lines);
     QGuiApplication::clipboard()->setMimeData(data);
     Command(ID_EDIT_PASTE);
-    QString text;
-    for (int line = 0; line < m_buffer->LineCount(); ++line)
-        text += (line ? "\n" : "") + TextFromWindows1252(m_buffer->Line(line));
-    QCOMPARE(text, expected);
-    Command(ID_EDIT_UNDO);
-    QCOMPARE(Content(), "[]");
+    QCOMPARE(MarkedText(*m_view), expected);
+    Command(ID_EDIT_UNDO); // the selection comes back with it: one step
+    QCOMPARE(Content(), "[x]");
 }
 
 void TestEditView::pasteOfFiftyMegabytes() {
@@ -397,7 +332,7 @@ void TestEditView::editsThatDoNothingAddNoIndent_data() {
 void TestEditView::editsThatDoNothingAddNoIndent() {
     QFETCH(QString, gesture);
     QFETCH(int, outcome);
-    SetMarkedText("\tx\nab|");
+    SetMarkedText(*m_view, "\tx\nab|");
     Key(Qt::Key_Return);
     // Below the indented line, where an auto-indent would insert a tab.
     if (gesture == "paste") {

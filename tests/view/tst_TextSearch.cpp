@@ -1,5 +1,5 @@
-// The search engine without a window: the line matcher and the search over a block in both
-// directions, with case, whole words, wrapping and the edges of the block.
+// The search engine without a window: the search over a block in both directions, with case,
+// whole words, wrapping and the edges of the block.
 #include <QtTest>
 
 #include "view/TextSearch.h"
@@ -15,32 +15,10 @@ class TestTextSearch : public QObject {
     Q_OBJECT
 
 private slots:
-    void findInLine_data();
-    void findInLine();
     void findInRange_data();
     void findInRange();
     void wholeWordsMatchAPlainReference();
 };
-
-void TestTextSearch::findInLine_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("wholeWord");
-    QTest::addColumn<QString>("needle");
-    QTest::addColumn<int>("offset");
-    QTest::newRow("plain substring") << "a cat in a hat" << false << "at" << 3;
-    QTest::newRow("not present") << "a cat" << false << "dog" << -1;
-    QTest::newRow("empty needle matches at 0") << "abc" << false << "" << 0;
-    QTest::newRow("word twice without a gap, then again") << "catcat cat" << true << "cat" << 7;
-}
-
-void TestTextSearch::findInLine() {
-    QFETCH(QString, text);
-    QFETCH(bool, wholeWord);
-    QFETCH(QString, needle);
-    QFETCH(int, offset);
-    const std::string bytes = text.toLatin1().toStdString();
-    QCOMPARE(FindInLine(bytes, needle.toLatin1().toStdString(), wholeWord), offset);
-}
 
 void TestTextSearch::findInRange_data() {
     QTest::addColumn<QString>("text");
@@ -64,6 +42,8 @@ void TestTextSearch::findInRange_data() {
     row("down reaches the next line", "one", {0, 9}, 0, false, {1, 6});
     row("down without wrap stops at the end", "one", {1, 7}, 0, false, none);
     row("down with wrap starts again at the top", "one", {1, 7}, 0, true, {0, 0});
+    row("match case passes over the other cases", "One", {}, FindMatchCase, false, {1, 6}, {}, none,
+        "one ONE\nthree One");
     row("accented letters fold too", QString::fromLatin1("CAF\xc9"), {}, 0, false, {0, 0}, {}, none,
         QString::fromLatin1("caf\xe9"));
     row("whole word from inside a word ignores the byte before", "alog", {0, 3}, FindWholeWord,
