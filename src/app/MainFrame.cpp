@@ -1,8 +1,10 @@
 #include "MainFrame.h"
 
 #include "ChildFrame.h"
+#include "Icons.h"
 #include "WindowTabBar.h"
 
+#include "console/TelnetFrame.h"
 #include "framework/CommandAction.h"
 #include "framework/CommandIds.h"
 #include "framework/Document.h"
@@ -87,26 +89,39 @@ void CMainFrame::Create(const QString& settingsPath) {
 }
 
 void CMainFrame::AddChildFrame(CChildFrame* frame) {
-    // New windows take three quarters of the area, each a little below and right of the
-    // one before.
-    const int placed = int(m_mdiArea->subWindowList().size());
-    m_mdiArea->addSubWindow(frame);
-    frame->SetNextCommandTarget(this);
-    const QSize area = m_mdiArea->viewport()->size();
-    frame->resize(std::max(area.width() * 3 / 4, 320), std::max(area.height() * 3 / 4, 240));
-    frame->move((placed % 8) * kCascadeStep, (placed % 8) * kCascadeStep);
-    connect(frame, &QMdiSubWindow::windowTitleChanged, this, &CMainFrame::OnUpdateFrameTitle);
-    connect(&frame->Document(), &CDocument::ModifiedChanged, m_tabBar, &CWindowTabBar::Refresh);
-    // The window is gone from the area only after it is destroyed.
-    connect(frame, &QObject::destroyed, this, &CMainFrame::OnUpdateFrameTitle,
-            Qt::QueuedConnection);
+    AddWindow(frame);
     // A caret moved by a command (Goto, Find) refreshes the caret pane as a key does.
     connect(frame->View(), &CTextView::CaretMoved, &m_idleTimer, qOverload<>(&QTimer::start));
+    connect(&frame->Document(), &CDocument::ModifiedChanged, m_tabBar, &CWindowTabBar::Refresh);
     frame->show();
     frame->View()->OnInitialUpdate();
     m_mdiArea->setActiveSubWindow(frame);
     frame->View()->setFocus();
     OnUpdateFrameTitle();
+}
+
+void CMainFrame::AddConsoleFrame(CTelnetFrame* console) {
+    AddWindow(console);
+    console->setWindowIcon(LoadIcon(QStringLiteral("console")));
+    console->show();
+    m_mdiArea->setActiveSubWindow(console);
+    console->widget()->setFocus();
+    OnUpdateFrameTitle();
+}
+
+void CMainFrame::AddWindow(QMdiSubWindow* window) {
+    // New windows take three quarters of the area, each a little below and right of the
+    // one before.
+    const int placed = int(m_mdiArea->subWindowList().size());
+    m_mdiArea->addSubWindow(window);
+    if (auto* target = dynamic_cast<CCommandTarget*>(window)) target->SetNextCommandTarget(this);
+    const QSize area = m_mdiArea->viewport()->size();
+    window->resize(std::max(area.width() * 3 / 4, 320), std::max(area.height() * 3 / 4, 240));
+    window->move((placed % 8) * kCascadeStep, (placed % 8) * kCascadeStep);
+    connect(window, &QMdiSubWindow::windowTitleChanged, this, &CMainFrame::OnUpdateFrameTitle);
+    // The window is gone from the area only after it is destroyed.
+    connect(window, &QObject::destroyed, this, &CMainFrame::OnUpdateFrameTitle,
+            Qt::QueuedConnection);
 }
 
 CChildFrame* CMainFrame::ActiveChildFrame() const {
@@ -115,7 +130,12 @@ CChildFrame* CMainFrame::ActiveChildFrame() const {
 
 CCommandTarget& CMainFrame::CommandRouteStart() {
     if (CChildFrame* frame = ActiveChildFrame()) return *frame->View();
+    if (CTelnetFrame* console = ActiveConsoleFrame()) return *console;
     return *this;
+}
+
+CTelnetFrame* CMainFrame::ActiveConsoleFrame() const {
+    return m_mdiArea ? qobject_cast<CTelnetFrame*>(m_mdiArea->activeSubWindow()) : nullptr;
 }
 
 bool CMainFrame::RunCommand(unsigned id) {
@@ -131,7 +151,9 @@ void CMainFrame::OnUpdateFrameTitle() {
         active ? appTitle + QStringLiteral(" - ") + active->Document().Title() : appTitle;
     setWindowTitle(m_frameTitle);
     m_tabBar->Refresh();
-    ShowMenus(m_mdiArea->subWindowList().isEmpty() ? m_frameMenus : m_scriptMenus);
+    ShowMenus(m_mdiArea->subWindowList().isEmpty() ? m_frameMenus
+              : ActiveConsoleFrame()               ? m_consoleMenus
+                                                   : m_scriptMenus);
     UpdateIdleState();
 }
 

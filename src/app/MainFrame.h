@@ -11,10 +11,12 @@
 
 class CChildFrame;
 class CRecentFileList;
+class CTelnetFrame;
 class CWindowTabBar;
 class QAction;
 class QLabel;
 class QMdiArea;
+class QMdiSubWindow;
 class QMenu;
 class QSystemTrayIcon;
 class QToolBar;
@@ -38,7 +40,9 @@ public:
 
     // Shows a new child window in the MDI area and makes it the active one.
     void AddChildFrame(CChildFrame* frame);
+    void AddConsoleFrame(CTelnetFrame* console);
     CChildFrame* ActiveChildFrame() const;
+    CTelnetFrame* ActiveConsoleFrame() const;
 
     // Commands start at the active window's view, else at the main frame.
     CCommandTarget& CommandRouteStart();
@@ -68,6 +72,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void AddWindow(QMdiSubWindow* window);
     void CreateMenus();
     QMenu* CreateFileMenu(bool withDocument);
     QMenu* CreateViewMenu();
@@ -75,6 +80,8 @@ private:
     QMenu* CreateEditMenu();
     QMenu* CreateToolsMenu(bool withDocument);
     QMenu* CreateWindowMenu();
+    QMenu* CreateConsoleEditMenu();
+    QMenu* CreateConsoleViewMenu();
     QMenu* NewMenu(const QString& title);
     struct MenuItem {
         const char* text; // null: a separator
@@ -111,9 +118,10 @@ private:
     QLabel* m_messagePane = nullptr;
     QLabel* m_caretPane = nullptr;
     QSystemTrayIcon* m_tray = nullptr;
-    QString m_frameTitle;        // "Brindle's Quillet - name" of the active document
-    QList<QMenu*> m_frameMenus;  // while no window is open
-    QList<QMenu*> m_scriptMenus; // while a script window is active
+    QString m_frameTitle;         // "Brindle's Quillet - name" of the active document
+    QList<QMenu*> m_frameMenus;   // while no window is open
+    QList<QMenu*> m_scriptMenus;  // while a script window is active
+    QList<QMenu*> m_consoleMenus; // while a console window is active
     const QList<QMenu*>* m_shownMenus = nullptr;
     QTimer m_idleTimer;
 };

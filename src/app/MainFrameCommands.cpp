@@ -2,6 +2,7 @@
 #include "ExternalProgram.h"
 #include "MainFrame.h"
 
+#include "console/TelnetFrame.h"
 #include "framework/CommandIds.h"
 #include "framework/SettingsStore.h"
 #include "framework/WinApp.h"
@@ -39,6 +40,8 @@ void CMainFrame::RegisterFrameCommands() {
     OnCommand(ID_FILE_OPEN, [this](unsigned) { OnFileOpen(); });
     OnCommandRange(ID_TOOLS_AXIS, ID_TOOLS_UOCLIENT,
                    [this](unsigned id) { StartExternalProgram(id); });
+    // Each use opens another console with a connection of its own.
+    OnCommand(ID_TOOLS_CONSOLE, [this](unsigned) { AddConsoleFrame(new CTelnetFrame); });
 
     // The bars show and hide at once; their menu items are checked while they show.
     const auto registerToggle = [this](unsigned id, QWidget* bar) {

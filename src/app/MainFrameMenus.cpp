@@ -72,6 +72,8 @@ void CMainFrame::CreateMenus() {
                     CreateHelpMenu()};
     m_scriptMenus = {CreateFileMenu(true),  CreateEditMenu(),   CreateViewMenu(),
                      CreateToolsMenu(true), CreateWindowMenu(), CreateHelpMenu()};
+    m_consoleMenus = {CreateFileMenu(true), CreateConsoleEditMenu(), CreateConsoleViewMenu(),
+                      CreateHelpMenu()};
 }
 
 QMenu* CMainFrame::CreateFileMenu(bool withDocument) {
@@ -124,6 +126,23 @@ QMenu* CMainFrame::CreateEditMenu() {
                        {"R&eplace\tCtrl+H", ID_EDIT_REPLACE},
                        kSeparator,
                        {"&Goto...\tCtrl+G", ID_EDIT_GOTO}});
+    return menu;
+}
+
+QMenu* CMainFrame::CreateConsoleEditMenu() {
+    QMenu* menu = NewMenu(QStringLiteral("&Edit"));
+    AddCommands(menu, {{"&Copy\tCtrl+C", ID_EDIT_COPY},
+                       {"Select A&ll\tCtrl+A", ID_EDIT_SELECT_ALL},
+                       kSeparator,
+                       {"&Find...\tCtrl+F", ID_EDIT_FIND},
+                       {"F&ind Next\tF3", ID_EDIT_REPEAT}});
+    return menu;
+}
+
+QMenu* CMainFrame::CreateConsoleViewMenu() {
+    QMenu* menu = NewMenu(QStringLiteral("&View"));
+    AddCommands(menu, {{"&Toolbar", ID_VIEW_TOOLBAR}, {"&Status Bar", ID_VIEW_STATUS_BAR}}, true);
+    AddCommands(menu, {kSeparator, {"&Preferences...", ID_VIEW_PREFERENCES}});
     return menu;
 }
 

@@ -274,6 +274,19 @@ private slots:
                  QFileInfo(folder.path()).canonicalFilePath());
     }
 
+    // Console Access opens another console each time, with the console's own menus.
+    void consoleAccessOpensConsoles() {
+        RunningApp running;
+        QVERIFY(running.Frame().RunCommand(ID_TOOLS_CONSOLE));
+        QVERIFY(running.Frame().RunCommand(ID_TOOLS_CONSOLE));
+        QCOMPARE(TabTexts(running.Frame().TabBar()),
+                 (QStringList{"Sphere1", "Console", "Console"}));
+        QVERIFY(running.Frame().ActiveConsoleFrame());
+        QCOMPARE(MenuTitles(running.Frame()), (QStringList{"&File", "&Edit", "&View", "&Help"}));
+        QVERIFY(running.Frame().CommandRouteStart().QueryCommand(ID_EDIT_SELECT_ALL).IsEnabled());
+        QVERIFY(!running.Frame().CommandRouteStart().QueryCommand(ID_EDIT_FIND).IsEnabled());
+    }
+
     void toggleBars() {
         RunningApp running;
         CMainFrame& frame = running.Frame();
