@@ -82,7 +82,7 @@ void CTelnetFrame::OnReceived(const QByteArray& chunk) {
     const QColor colour = kind == ConsoleChunkKind::Warning ? kOrange
                           : kind == ConsoleChunkKind::Error ? kRed
                                                             : QColor();
-    m_pane->AppendText(m_text.Decode(chunk), colour, false);
+    m_pane->AppendStreamed(m_text.Decode(chunk), colour);
     SendSavedPasswordAfterPrompt(chunk);
 }
 

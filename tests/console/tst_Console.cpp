@@ -260,6 +260,9 @@ private slots:
         QTest::newRow("progress") << QByteArrayList{"0%", "\b\b10%", "\b\b\b100%"} << "100%";
         QTest::newRow("no erasing across lines") << QByteArrayList{"ab\r\n\b\bc"} << "ab\nc";
         QTest::newRow("Windows-1252") << QByteArrayList{"\x80 \xA9"} << "\u20AC \u00A9";
+        QTest::newRow("a read longer than the pane")
+            << QByteArrayList{"old\r\n", QByteArray("a\r\n").repeated(10000) + "\b\bz"}
+            << QString("a\n").repeated(9999) + "z";
     }
     void decodingAndBackspace() {
         QFETCH(QByteArrayList, reads);
