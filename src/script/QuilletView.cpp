@@ -14,6 +14,7 @@
 #include "framework/ModalDialog.h"
 #include "framework/SettingsStore.h"
 #include "framework/WinApp.h"
+#include "pickers/ArtPicker.h"
 #include "prefs/IniFile.h"
 
 #include <QContextMenuEvent>
@@ -113,6 +114,7 @@ void CQuilletView::RegisterScriptCommands() {
     OnCommand(
         ID_INDICATOR_CARET, [](unsigned) {},
         [this](CCommandUI& ui) { ui.SetText(StatusPaneText()); });
+    OnCommand(ID_TOOLS_ART_PICKER, [this](unsigned) { OnArtPicker(); });
     OnCommandRange(ID_INSERT_HEADER_ITEM, ID_INSERT_NODISPOSE, [this](unsigned id) {
         if (const CodeTemplate* code = FindCodeTemplate(id)) InsertAtCaret(code->text);
     });
@@ -140,6 +142,12 @@ QString CQuilletView::StatusPaneText() {
         return QString::asprintf(LoadResString(ID_INDICATOR_CARET), start.line + 1, start.ch + 1);
     return QString::asprintf(LoadResString(kSelectionPaneText), start.ch + 1, start.line + 1,
                              end.ch + 1, end.line + 1);
+}
+
+void CQuilletView::OnArtPicker() {
+    CArtPicker picker(this);
+    if (picker.IsReady() && RunModalDialog(picker) == QDialog::Accepted)
+        InsertAtCaret(picker.InsertionText().toStdString());
 }
 
 void CQuilletView::OnFileOpen() {

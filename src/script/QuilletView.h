@@ -61,6 +61,7 @@ protected:
 private:
     void RegisterScriptCommands();
     void OnFileOpen();
+    void OnArtPicker();
     void OnGoto();
     void ShowContextMenu(QPoint globalPos);
     void ShowContextMenuAtCaret();
