@@ -35,7 +35,8 @@ QImage CArtCanvas::GridImage() const {
         painter.drawLine(0, y, GridWidth, y);
 
     const std::vector<std::uint16_t>& ids = m_picker.StaticIds();
-    QPen dotted(Qt::black, 1, Qt::DotLine);
+    QPen dotted(Qt::black, 1);
+    dotted.setDashPattern({1, 1}); // every other pixel
     for (int column = 0; column < CArtPicker::Columns; ++column) {
         for (int row = 0; row < CArtPicker::Rows; ++row) {
             // The list runs down each column, then on to the next.
@@ -48,8 +49,9 @@ QImage CArtCanvas::GridImage() const {
                 painter.setBrush(kPickedBlue);
                 painter.drawRect(x - 1, y - 1, step, step);
             }
-            painter.drawImage(x, y, m_picker.TileImage(ids[position],
-                                                       picked ? kPickedBlue.rgb() : qRgb(255, 255, 255)));
+            painter.drawImage(x, y,
+                              m_picker.TileImage(ids[position],
+                                                 picked ? kPickedBlue.rgb() : qRgb(255, 255, 255)));
         }
     }
     return image;

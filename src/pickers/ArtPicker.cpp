@@ -42,7 +42,8 @@ CArtPicker::CArtPicker(QWidget* parent) : QDialog(parent) {
     for (QToolButton* button : {m_left, m_right}) {
         button->setAutoRepeat(true);
         button->setAutoRaise(true);
-        connect(button, &QToolButton::clicked, this, [this, button] { Scroll(button == m_right ? 1 : -1); });
+        connect(button, &QToolButton::clicked, this,
+                [this, button] { Scroll(button == m_right ? 1 : -1); });
     }
     m_canvas = new CArtCanvas(*this, arts);
 
@@ -59,7 +60,8 @@ CArtPicker::CArtPicker(QWidget* parent) : QDialog(parent) {
 
     m_decimal = new QCheckBox(QStringLiteral("Decimal ( Gump/Dialog )"), this);
     m_label = new QLabel(QStringLiteral("ID: 0x0000"), this);
-    m_label->setMinimumWidth(m_label->fontMetrics().horizontalAdvance(QStringLiteral("ID: 0x00000")));
+    m_label->setMinimumWidth(
+        m_label->fontMetrics().horizontalAdvance(QStringLiteral("ID: 0x00000")));
     m_insert = new QPushButton(QStringLiteral("&Insert"), this);
     m_insert->setDefault(true);
     auto* cancel = new QPushButton(QStringLiteral("&Cancel"), this);
@@ -80,9 +82,10 @@ CArtPicker::CArtPicker(QWidget* parent) : QDialog(parent) {
 
     ArtOpening opening = OpenClientArt(ClientFolderFromSettingsFile());
     if (opening.failure != ArtOpening::Failure::None) {
-        ShowMessage(parent, FileError(opening.failure == ArtOpening::Failure::Index ? "ARTIDX.MUL"
-                                                                                    : "ART.MUL"),
-                    QStringLiteral("File Error"), QMessageBox::Critical);
+        ShowMessage(
+            parent,
+            FileError(opening.failure == ArtOpening::Failure::Index ? "ARTIDX.MUL" : "ART.MUL"),
+            QStringLiteral("File Error"), QMessageBox::Critical);
         return;
     }
     m_source = std::move(opening.source);
