@@ -14,6 +14,7 @@
 #include "framework/ModalDialog.h"
 #include "framework/SettingsStore.h"
 #include "framework/WinApp.h"
+#include "pickers/ColorPicker.h"
 #include "prefs/IniFile.h"
 
 #include <QContextMenuEvent>
@@ -115,6 +116,10 @@ void CQuilletView::RegisterScriptCommands() {
         [this](CCommandUI& ui) { ui.SetText(StatusPaneText()); });
     OnCommandRange(ID_INSERT_HEADER_ITEM, ID_INSERT_NODISPOSE, [this](unsigned id) {
         if (const CodeTemplate* code = FindCodeTemplate(id)) InsertAtCaret(code->text);
+    });
+    OnCommand(ID_TOOLS_COLOR_PICKER, [this](unsigned) {
+        CColorPicker picker(this);
+        if (RunModalDialog(picker) == QDialog::Accepted) InsertAtCaret(picker.InsertionText());
     });
 }
 
