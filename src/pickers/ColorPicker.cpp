@@ -26,6 +26,7 @@ namespace {
 QFrame* Framed(QWidget* canvas) {
     auto* frame = new QFrame;
     frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    frame->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     auto* layout = new QVBoxLayout(frame);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(canvas);
@@ -58,7 +59,7 @@ void CColorPicker::CreateControls() {
     m_tub = new CDyeTub(m_hues);
     connect(m_tub, &CDyeTub::CellClicked, this, &CColorPicker::OnTubClicked);
     auto* tubGroup = new QGroupBox(QStringLiteral("Dye Tub"));
-    (new QVBoxLayout(tubGroup))->addWidget(Framed(m_tub));
+    (new QVBoxLayout(tubGroup))->addWidget(Framed(m_tub), 0, Qt::AlignCenter);
 
     m_list = new CHueListBox;
     connect(m_list, &CHueListBox::HuePicked, this, &CColorPicker::OnHuePicked);
