@@ -15,6 +15,7 @@
 #include "framework/SettingsStore.h"
 #include "framework/WinApp.h"
 #include "pickers/ArtPicker.h"
+#include "pickers/ColorPicker.h"
 #include "prefs/IniFile.h"
 
 #include <QContextMenuEvent>
@@ -117,6 +118,10 @@ void CQuilletView::RegisterScriptCommands() {
     OnCommand(ID_TOOLS_ART_PICKER, [this](unsigned) { OnArtPicker(); });
     OnCommandRange(ID_INSERT_HEADER_ITEM, ID_INSERT_NODISPOSE, [this](unsigned id) {
         if (const CodeTemplate* code = FindCodeTemplate(id)) InsertAtCaret(code->text);
+    });
+    OnCommand(ID_TOOLS_COLOR_PICKER, [this](unsigned) {
+        CColorPicker picker(this);
+        if (RunModalDialog(picker) == QDialog::Accepted) InsertAtCaret(picker.InsertionText());
     });
 }
 
