@@ -13,6 +13,7 @@
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -53,6 +54,7 @@ void CColorPicker::CreateControls() {
     m_filter = new QLineEdit;
     m_filter->setPlaceholderText(QStringLiteral("Search name or number"));
     m_filter->setClearButtonEnabled(true);
+    m_filter->installEventFilter(this);
     connect(m_filter, &QLineEdit::textChanged, m_list, &CHueListBox::SetFilter);
     auto* listGroup = new QGroupBox(QStringLiteral("All Colors"));
     auto* listLayout = new QVBoxLayout(listGroup);
@@ -153,5 +155,13 @@ bool CColorPicker::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_slider && event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
         OnSliderReleased();
+    // Enter in the search field goes to the list of what was found instead of inserting.
+    if (watched == m_filter && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            m_list->setFocus(Qt::ShortcutFocusReason);
+            return true;
+        }
+    }
     return QDialog::eventFilter(watched, event);
 }

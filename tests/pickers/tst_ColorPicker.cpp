@@ -185,6 +185,17 @@ private slots:
         QTEST(picker.ShadesBar()->grab().toImage().pixelColor(15 * 31 + 7, 15), "colour");
     }
 
+    // Enter in the search field moves to the list; it does not insert.
+    void enterInTheSearchField() {
+        SetClientFolder(HueBlocks(4));
+        CColorPicker picker;
+        picker.show();
+        QTest::keyClicks(picker.FilterField(), QStringLiteral("0x1"));
+        QTest::keyClick(picker.FilterField(), Qt::Key_Return);
+        QVERIFY(picker.isVisible());
+        QVERIFY(picker.InsertionText().empty());
+    }
+
     void scriptViewCommand() {
         SetClientFolder(HueBlocks(1));
         CQuilletDoc document;
