@@ -52,8 +52,8 @@ struct Sender {
         thread = std::thread([this, &burst] {
             const int peer = ::accept(listener, nullptr, nullptr);
             for (qsizetype at = 0; at < burst.size();) {
-                const ssize_t n = ::send(peer, burst.constData() + at, size_t(burst.size() - at),
-                                         MSG_NOSIGNAL);
+                const ssize_t n =
+                    ::send(peer, burst.constData() + at, size_t(burst.size() - at), MSG_NOSIGNAL);
                 if (n <= 0) break;
                 at += n;
             }
@@ -120,8 +120,8 @@ void BM_ConsoleBurst10MB(benchmark::State& state) {
             wrong += shown[kept - 1 - i] != QString::fromLatin1(sent);
         }
         state.counters["wrong_lines"] = wrong;
-        state.counters["MB_per_s"] = double(kBurstBytes) / (1 << 20) /
-                                     (double(watch.clock.elapsed()) / 1000.0);
+        state.counters["MB_per_s"] =
+            double(kBurstBytes) / (1 << 20) / (double(watch.clock.elapsed()) / 1000.0);
         state.counters["longest_paint_gap_ms"] = double(watch.longestGap);
         state.counters["resize_to_paint_ms"] = double(watch.longestResize);
     }
