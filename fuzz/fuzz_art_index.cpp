@@ -22,13 +22,21 @@ void WriteFrom(const std::string& path, off_t at, const std::uint8_t* data, std:
         std::abort();
 }
 
+char g_folder[] = "/dev/shm/fuzz_art_index.XXXXXX";
+
+// Removes the folder when the run ends (libFuzzer ends a timed run with exit).
+void RemoveFolder() {
+    for (const char* name : {"/ARTIDX.MUL", "/art.mul"})
+        ::unlink((std::string(g_folder) + name).c_str());
+    ::rmdir(g_folder);
+}
+
 // A folder of its own for this process, whose index starts with the landscape half.
 std::string MakeFolder() {
-    char name[] = "/dev/shm/fuzz_art_index.XXXXXX";
-    if (!::mkdtemp(name)) std::abort();
+    if (!::mkdtemp(g_folder) || std::atexit(RemoveFolder) != 0) std::abort();
     const std::vector<std::uint8_t> landscape(kLandscapeBytes, 0xFF);
-    WriteFrom(std::string(name) + "/ARTIDX.MUL", 0, landscape.data(), landscape.size());
-    return name;
+    WriteFrom(std::string(g_folder) + "/ARTIDX.MUL", 0, landscape.data(), landscape.size());
+    return g_folder;
 }
 
 } // namespace
