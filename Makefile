@@ -1,6 +1,9 @@
 # Front door of the project: `make run`, `make test`, `make bench`.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS := art_index art_tile hues uop
 JOBS       ?= 2
 
 DEB_PACKAGES := build-essential cmake ninja-build qt6-base-dev qt6-base-dev-tools qt6-svg-dev \
@@ -8,7 +11,7 @@ DEB_PACKAGES := build-essential cmake ninja-build qt6-base-dev qt6-base-dev-tool
                 zlib1g-dev clang libclang-rt-14-dev
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps build run test test-asan bench format clean
+.PHONY: deps build run test test-asan fuzz-build fuzz bench format clean
 
 deps:
 	@missing=""; \
@@ -30,8 +33,23 @@ build: deps $(BUILD)/build.ninja
 run: build
 	./$(BUILD)/src/quillet $(ARGS)
 
-test: build
+test: build fuzz-build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# The fuzz targets of the client file readers, built with clang (only those sources).
+fuzz-build: deps
+	cmake -S fuzz -B $(FUZZ_BUILD) -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+
+# Each target for FUZZ_SECONDS, one after another, from fresh seeds and the corpus that the
+# earlier runs left in $(FUZZ_BUILD)/corpus.
+fuzz: fuzz-build
+	rm -rf $(FUZZ_BUILD)/seeds && ./$(FUZZ_BUILD)/make_fuzz_seeds $(FUZZ_BUILD)/seeds
+	for t in $(FUZZ_TARGETS); do \
+	  mkdir -p $(FUZZ_BUILD)/corpus/$$t && \
+	  ./$(FUZZ_BUILD)/fuzz_$$t $(FUZZ_BUILD)/corpus/$$t $(FUZZ_BUILD)/seeds/$$t \
+	    -max_total_time=$(FUZZ_SECONDS) -artifact_prefix=$(FUZZ_BUILD)/ || exit 1; \
+	done
 
 # Every test under AddressSanitizer and UndefinedBehaviorSanitizer.
 test-asan: deps
@@ -56,4 +74,4 @@ format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

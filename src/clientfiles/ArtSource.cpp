@@ -8,8 +8,8 @@
 
 namespace {
 
-// An entry whose index length cannot be trusted is read up to this far; no static art
-// entry comes near it.
+// The most that is read of an entry whose index length cannot be trusted; the decoder finds
+// the entry's end within it.
 constexpr std::uint64_t kMaxEntryRead = 256 * 1024;
 constexpr int kFirstStaticIndex = 0x4000;
 
