@@ -13,7 +13,9 @@ FileDialogHandler& CurrentHandler() {
 }
 
 QString RunFileDialog(QWidget* parent, const FileDialogRequest& request) {
-    QFileDialog dialog(parent);
+    if (request.folder)
+        return QFileDialog::getExistingDirectory(parent, request.title, request.initialPath);
+    QFileDialog dialog(parent, request.title);
     dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setNameFilters(QtFilterFromWindows(request.filter).split(QStringLiteral(";;")));

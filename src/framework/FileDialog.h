@@ -13,6 +13,8 @@ struct FileDialogRequest {
     QString initialPath;
     QString filter;
     QString defaultSuffix; // added to a typed name without one, such as "scp"
+    bool folder = false;   // choose an existing folder rather than a file
+    QString title;         // the dialog's own title, when it has one
 };
 
 using FileDialogHandler = std::function<QString(QWidget* parent, const FileDialogRequest& request)>;
