@@ -71,7 +71,10 @@ bool CDocument::DoSave(const QString& path) {
             initial = m_title;
             if (!m_saveSuffix.isEmpty()) initial += u'.' + m_saveSuffix;
         }
-        target = AskFileName(DialogParent(), {true, initial, m_saveFilter, m_saveSuffix});
+        target = AskFileName(DialogParent(), {.save = true,
+                                              .initialPath = initial,
+                                              .filter = m_saveFilter,
+                                              .defaultSuffix = m_saveSuffix});
         if (target.isEmpty()) return false;
     }
     if (!OnSaveDocument(target)) {
