@@ -71,10 +71,12 @@ bool CDocument::DoSave(const QString& path) {
             initial = m_title;
             if (!m_saveSuffix.isEmpty()) initial += u'.' + m_saveSuffix;
         }
-        target = AskFileName(DialogParent(), {.save = true,
-                                              .initialPath = initial,
-                                              .filter = m_saveFilter,
-                                              .defaultSuffix = m_saveSuffix});
+        FileDialogRequest request;
+        request.save = true;
+        request.initialPath = initial;
+        request.filter = m_saveFilter;
+        request.defaultSuffix = m_saveSuffix;
+        target = AskFileName(DialogParent(), request);
         if (target.isEmpty()) return false;
     }
     if (!OnSaveDocument(target)) {
