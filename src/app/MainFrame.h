@@ -106,6 +106,7 @@ private:
 
     void OnFileOpen();
     void StartExternalProgram(unsigned id);
+    void ShowPreferences(int page);
     void ArrangeIcons();
     void MinimiseToTray();
     void RestoreFromTray();

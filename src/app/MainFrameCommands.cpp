@@ -4,8 +4,11 @@
 
 #include "console/TelnetFrame.h"
 #include "framework/CommandIds.h"
+#include "framework/MessageBox.h"
+#include "framework/ModalDialog.h"
 #include "framework/SettingsStore.h"
 #include "framework/WinApp.h"
+#include "prefs/Preferences.h"
 #include "script/ScriptFileDialog.h"
 
 #include <QDir>
@@ -40,6 +43,8 @@ void CMainFrame::RegisterFrameCommands() {
     OnCommand(ID_FILE_OPEN, [this](unsigned) { OnFileOpen(); });
     OnCommandRange(ID_TOOLS_AXIS, ID_TOOLS_UOCLIENT,
                    [this](unsigned id) { StartExternalProgram(id); });
+    OnCommand(ID_VIEW_PREFERENCES,
+              [this](unsigned) { ShowPreferences(CPreferences::GeneralPage); });
     // Each use opens another console with a connection of its own.
     OnCommand(ID_TOOLS_CONSOLE, [this](unsigned) { AddConsoleFrame(new CTelnetFrame); });
 
@@ -67,15 +72,31 @@ void CMainFrame::OnFileOpen() {
     if (CWinApp* app = CWinApp::Instance()) app->OpenDocumentFile(path);
 }
 
+void CMainFrame::ShowPreferences(int page) {
+    CPreferences preferences(this, CPreferences::Page(page));
+    RunModalDialog(preferences);
+}
+
 void CMainFrame::StartExternalProgram(unsigned id) {
     CIniFile& settings = SettingsStore();
     const ProgramLaunch launch = id == ID_TOOLS_AXIS           ? AxisLaunch(settings)
                                  : id == ID_TOOLS_SPHERESERVER ? SphereServerLaunch(settings)
                                                                : ClientLaunch(settings);
-    if (!StartProgram(launch))
-        statusBar()->showMessage(
-            QStringLiteral("Could not start %1").arg(QDir::toNativeSeparators(launch.program)),
-            kStatusMessageMs);
+    if (StartProgram(launch)) return;
+    const QString program = QDir::toNativeSeparators(launch.program);
+    const QString problem = SettingProblem(launch);
+    if (problem.isEmpty()) {
+        statusBar()->showMessage(QStringLiteral("Could not start %1").arg(program),
+                                 kStatusMessageMs);
+        return;
+    }
+    // A setting that names no program is fixed in Preferences: offer to go there.
+    const QString text = QStringLiteral("Could not start %1: %2\n\nSet it in Preferences, on the "
+                                        "Directories page. Open Preferences now?")
+                             .arg(program, problem);
+    if (ShowMessage(this, text, QString(), QMessageBox::Warning,
+                    QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes)
+        ShowPreferences(CPreferences::DirectoriesPage);
 }
 
 void CMainFrame::ArrangeIcons() {

@@ -126,6 +126,11 @@ bool AtomicFileWriter::Open(const std::string& path, const char* prefix) {
     return true;
 }
 
+void AtomicFileWriter::RestrictToOwner() {
+    m_ownerOnly = true;
+    if (m_file.IsOpen()) ::fchmod(m_file.Get(), S_IRUSR | S_IWUSR);
+}
+
 bool AtomicFileWriter::WriteThrough(std::string_view bytes) {
     if (!m_buffer || !Flush()) return false;
     if (bytes.size() < kChunk) {
@@ -169,6 +174,7 @@ bool AtomicFileWriter::CopyIntoTarget() {
         ok = WriteFully(target.Get(), m_buffer.get(), std::size_t(n));
         size += n;
     }
+    if (ok && m_ownerOnly) ok = ::fchmod(target.Get(), S_IRUSR | S_IWUSR) == 0;
     ok = ok && ::ftruncate(target.Get(), size) == 0 && ::fsync(target.Get()) == 0 && target.Close();
     if (!ok) {
         const std::string reason = ErrnoText(errno);

@@ -30,6 +30,9 @@ public:
     // Fails, before anything is written, when the target may not be written or the
     // temporary file cannot be made. `prefix` starts the temporary file's name.
     bool Open(const std::string& path, const char* prefix);
+    // After Open: the new file is readable and writable by its owner only (for a file that
+    // holds a password); later saves keep that, as they keep any file's permission bits.
+    void RestrictToOwner();
     // Buffered: bytes reach the file in large writes. Small pieces (a line, a line end)
     // are only copied into the buffer, so this stays cheap for millions of them.
     bool Write(std::string_view bytes) {
@@ -59,5 +62,6 @@ private:
     std::unique_ptr<char[]> m_buffer; // made by Open; absent until then and after a failure
     std::size_t m_used = 0;
     bool m_inPlace = false; // the target has other names: its own bytes are replaced
+    bool m_ownerOnly = false;
     std::string m_error;
 };

@@ -122,9 +122,11 @@ std::string CIniFile::Serialize() const {
     return out;
 }
 
-bool CIniFile::Save() {
+bool CIniFile::Save(bool ownerOnly) {
     AtomicFileWriter file;
-    const bool ok = file.Open(m_path, ".ini") && file.Write(Serialize()) && file.Commit();
+    const bool opened = file.Open(m_path, ".ini");
+    if (opened && ownerOnly) file.RestrictToOwner();
+    const bool ok = opened && file.Write(Serialize()) && file.Commit();
     m_saveError = file.Error();
     return ok;
 }

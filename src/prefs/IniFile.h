@@ -23,8 +23,9 @@ public:
     // Replaces the file at the path with the whole store, through a temporary file in the
     // same folder that is renamed over it: on failure the old file is left untouched.
     // A symbolic link is kept and the file it points to is replaced. A file without any
-    // write bit is read-only and is not replaced, for the superuser too.
-    bool Save();
+    // write bit is read-only and is not replaced, for the superuser too. With `ownerOnly`
+    // the file becomes readable and writable by its owner alone (it holds a password).
+    bool Save(bool ownerOnly = false);
     // Why the last Save failed, such as "Permission denied"; empty after a success. The
     // last error above is about loading and lookups and is not touched by Save.
     const std::string& SaveError() const { return m_saveError; }

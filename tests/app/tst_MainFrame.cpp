@@ -6,6 +6,7 @@
 #include "framework/CommandAction.h"
 #include "framework/CommandIds.h"
 #include "framework/ModalDialog.h"
+#include "prefs/Preferences.h"
 #include "script/GotoDialog.h"
 #include "script/QuilletDoc.h"
 #include "view/TextView.h"
@@ -285,6 +286,41 @@ private slots:
         QCOMPARE(MenuTitles(running.Frame()), (QStringList{"&File", "&Edit", "&View", "&Help"}));
         QVERIFY(running.Frame().CommandRouteStart().QueryCommand(ID_EDIT_SELECT_ALL).IsEnabled());
         QVERIFY(!running.Frame().CommandRouteStart().QueryCommand(ID_EDIT_FIND).IsEnabled());
+    }
+
+    // A program that its settings do not name says which setting to fix, and offers the
+    // Directories page of Preferences.
+    void programSettingsToFix_data() {
+        QTest::addColumn<unsigned>("command");
+        QTest::addColumn<bool>("folder");
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("no server folder")
+            << unsigned(ID_TOOLS_SPHERESERVER) << false << "the SphereServer folder is not set.";
+        QTest::newRow("no axis.exe")
+            << unsigned(ID_TOOLS_AXIS) << true << "the Axis folder holds no axis.exe.";
+        QTest::newRow("no client file")
+            << unsigned(ID_TOOLS_UOCLIENT) << true << "the UO Client file is not set.";
+    }
+    void programSettingsToFix() {
+        QFETCH(unsigned, command);
+        QFETCH(bool, folder);
+        QFETCH(QString, problem);
+        RunningApp running;
+        for (const char* key : {"Axis", "SphereServer", "Ultima Online"})
+            SettingsStore().SetValue("UO", key, folder ? m_dir.path().toStdString() : "", true);
+        MessageRecorder messages(QMessageBox::Yes);
+        bool directories = false;
+        const DialogHandler old = SetDialogHandler([&](QDialog& dialog) {
+            auto& preferences = static_cast<CPreferences&>(dialog);
+            directories =
+                preferences.VisiblePage() == preferences.PageAt(CPreferences::DirectoriesPage);
+            return int(QDialog::Rejected);
+        });
+        QVERIFY(running.Frame().RunCommand(command));
+        SetDialogHandler(old);
+        QCOMPARE(messages.texts.size(), 1);
+        QVERIFY2(messages.texts[0].contains(": " + problem), qPrintable(messages.texts[0]));
+        QVERIFY(directories);
     }
 
     void toggleBars() {
