@@ -32,6 +32,17 @@ QLineEdit* AddField(QFormLayout& form, const QString& label, const char* section
     return field;
 }
 
+// A field with a "..." button at its right; the button is returned for its action.
+QPushButton* AddBrowseRow(QFormLayout& form, const QString& label, QLineEdit* field) {
+    auto* browse = new QPushButton(QStringLiteral("..."));
+    browse->setFixedWidth(browse->fontMetrics().horizontalAdvance(QStringLiteral("....")) + 16);
+    auto* row = new QHBoxLayout;
+    row->addWidget(field);
+    row->addWidget(browse);
+    form.addRow(label, row);
+    return browse;
+}
+
 QValidator* DigitsOnly(QObject* parent) {
     return new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), parent);
 }
@@ -94,21 +105,14 @@ CGeneralDirectory::CGeneralDirectory(QWidget* parent)
     line->setFrameShadow(QFrame::Sunken);
     form->addRow(line);
     m_program = new QLineEdit(SettingsText("UO", "Ultima Online Client"));
-    auto* choose = new QPushButton(QStringLiteral("..."));
-    choose->setFixedWidth(choose->fontMetrics().horizontalAdvance(QStringLiteral("....")) + 16);
-    connect(choose, &QPushButton::clicked, this, &CGeneralDirectory::ChooseClientProgram);
-    auto* row = new QHBoxLayout;
-    row->addWidget(m_program);
-    row->addWidget(choose);
-    form->addRow(QStringLiteral("UO Client:"), row);
+    connect(AddBrowseRow(*form, QStringLiteral("UO Client:"), m_program), &QPushButton::clicked,
+            this, &CGeneralDirectory::ChooseClientProgram);
 }
 
 QLineEdit* CGeneralDirectory::AddFolderField(QFormLayout& form, const QString& label,
                                              const QString& title) {
     auto* field = new QLineEdit;
-    auto* choose = new QPushButton(QStringLiteral("..."));
-    choose->setFixedWidth(choose->fontMetrics().horizontalAdvance(QStringLiteral("....")) + 16);
-    connect(choose, &QPushButton::clicked, this, [this, field, title] {
+    connect(AddBrowseRow(form, label, field), &QPushButton::clicked, this, [this, field, title] {
         FileDialogRequest request;
         request.folder = true;
         request.title = title;
@@ -116,10 +120,6 @@ QLineEdit* CGeneralDirectory::AddFolderField(QFormLayout& form, const QString& l
         const QString folder = AskFileName(this, request);
         if (!folder.isEmpty()) field->setText(QDir::toNativeSeparators(folder));
     });
-    auto* row = new QHBoxLayout;
-    row->addWidget(field);
-    row->addWidget(choose);
-    form.addRow(label, row);
     return field;
 }
 
