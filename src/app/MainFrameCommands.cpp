@@ -9,6 +9,7 @@
 #include "framework/SettingsStore.h"
 #include "framework/WinApp.h"
 #include "prefs/Preferences.h"
+#include "prefs/SphereIniProperties.h"
 #include "script/ScriptFileDialog.h"
 
 #include <QDir>
@@ -66,9 +67,12 @@ void CMainFrame::RegisterFrameCommands() {
 void CMainFrame::OnFileOpen() {
     const QString path = AskScriptFileName(this);
     if (path.isEmpty()) return;
-    // sphere.ini (in any case) belongs to the Sphere.ini properties dialog, which comes
-    // later: until then choosing it opens nothing.
-    if (QFileInfo(path).fileName().toUpper() == QLatin1String("SPHERE.INI")) return;
+    // sphere.ini (in any case) is shown as the Sphere.ini form, not as a script.
+    if (QFileInfo(path).fileName().toUpper() == QLatin1String("SPHERE.INI")) {
+        CSphereINIProperties dialog(path, this);
+        if (dialog.ReadFile()) RunModalDialog(dialog);
+        return;
+    }
     if (CWinApp* app = CWinApp::Instance()) app->OpenDocumentFile(path);
 }
 
