@@ -103,7 +103,8 @@ private slots:
                "SERVNAME=MyShard", "TIMEZONE=5"},
               {"uoapo_sphere.ini", "UO-ApoSources|admin@yourserver.com|www.mywebsite.com|-5",
                "ServName=UO-ApoSources", "TimeZone=-5"}})
-            row(file, Corpus(file), shown, Edited(Corpus(file), name, zone));
+            if (!Corpus(file).isEmpty()) // the corpus may not stand beside the project
+                row(file, Corpus(file), shown, Edited(Corpus(file), name, zone));
         row("any case, blanks and trailing comments kept, URL keeps //",
             "[sphere]\r\n servname =  Old \t// c\r\nurl=http://a.b // c\r\nTIMEZONE=+05",
             "Old||http://a.b|+5",
