@@ -1,6 +1,6 @@
 #include "AboutDialog.h"
 
-#include "Icons.h"
+#include "framework/Icons.h"
 
 #include "framework/MessageBox.h"
 

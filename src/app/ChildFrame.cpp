@@ -1,6 +1,6 @@
 #include "ChildFrame.h"
 
-#include "Icons.h"
+#include "framework/Icons.h"
 
 #include "framework/CommandIds.h"
 #include "framework/Document.h"

@@ -1,7 +1,7 @@
 #include "MainFrame.h"
 
 #include "ChildFrame.h"
-#include "Icons.h"
+#include "framework/Icons.h"
 #include "WindowTabBar.h"
 
 #include "console/TelnetFrame.h"

@@ -1,5 +1,5 @@
 // The menus, toolbars and status bar of the main frame.
-#include "Icons.h"
+#include "framework/Icons.h"
 #include "MainFrame.h"
 
 #include "framework/CommandAction.h"

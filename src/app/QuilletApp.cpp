@@ -3,7 +3,7 @@
 #include "AboutDialog.h"
 #include "ChildFrame.h"
 #include "CommandLine.h"
-#include "Icons.h"
+#include "framework/Icons.h"
 #include "MainFrame.h"
 #include "SettingsLocation.h"
 

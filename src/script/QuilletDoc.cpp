@@ -32,10 +32,17 @@ CQuilletDoc::CQuilletDoc() : m_buffer(*this) {
     m_viewFont.height = 16;
     m_viewFont.weight = 400;
     m_viewFont.charSet = 0;
+    m_buffer.AttachView(this);
 }
 
 CQuilletDoc::~CQuilletDoc() {
+    m_buffer.DetachView(this);
     m_buffer.ClearAll();
+}
+
+void CQuilletDoc::OnBufferChanged(CBufferObserver*, const ChangeContext*, unsigned hints, int) {
+    // Bookmarks change flags only, not the text.
+    if (!(hints & HintLineFlags)) emit TextChanged();
 }
 
 bool CQuilletDoc::OnNewDocument() {
@@ -78,7 +85,8 @@ bool CQuilletDoc::ReadWithProgress(const QString& path) {
     if (QFileInfo(path).size() < kLargeFile) return m_buffer.ReadFromFile(name, -1);
 
     // No view is attached to the buffer yet, so the worker thread is the only one that
-    // touches it until it is done.
+    // touches it until it is done; the document's own watch only emits TextChanged, which
+    // reaches receivers on the UI thread queued.
     bool ok = false;
     QEventLoop loop;
     std::thread reader([&] {

@@ -2,6 +2,8 @@
 
 #include "ScriptTextBuffer.h"
 
+#include "buffer/BufferObserver.h"
+
 #include "framework/Document.h"
 #include "view/FontTemplate.h"
 
@@ -10,7 +12,7 @@
 // The document of one script: its text buffer, the font of its views, and the new-file
 // template that every new script starts with (a comment header with the user's details
 // from the settings store, and a trailer), inserted without undo records.
-class CQuilletDoc : public CDocument {
+class CQuilletDoc : public CDocument, private CBufferObserver {
     Q_OBJECT
 
 public:
@@ -29,7 +31,17 @@ public:
     CTextBuffer& Buffer() { return m_buffer; }
     const FontTemplate& ViewFont() const { return m_viewFont; }
 
+signals:
+    // After any change of the text: an edit, an undo or redo, a new text read or made.
+    // Emitted on the thread that changed the buffer.
+    void TextChanged();
+
 private:
+    // The document watches its own buffer as a view would, to tell others of changes.
+    void OnBufferChanged(CBufferObserver* source, const ChangeContext* context, unsigned hints,
+                         int line) override;
+    void OnEditActionDone(int, std::string_view) override {}
+
     bool ReadWithProgress(const QString& path);
     // The buffer's reason for its last failed read or write, or `fallback` without one.
     QString BufferError(const QString& fallback) const;

@@ -1,0 +1,115 @@
+#include "ScriptOutline.h"
+
+#include "buffer/TextBuffer.h"
+
+#include <array>
+#include <limits>
+
+namespace {
+
+// Longer headers and DEFNAME lines are cut here: the outline shows a label, not a line.
+constexpr std::size_t kMaxCopied = 256;
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && (IsBlank(text.back()) || text.back() == '\r' || text.back() == '\n'))
+        text.remove_suffix(1);
+    return text;
+}
+
+char AsciiUpper(char c) {
+    return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
+}
+
+bool StartsWithNoCase(std::string_view text, std::string_view upperPrefix) {
+    if (text.size() < upperPrefix.size()) return false;
+    for (std::size_t i = 0; i < upperPrefix.size(); ++i)
+        if (AsciiUpper(text[i]) != upperPrefix[i]) return false;
+    return true;
+}
+
+// A line the outline may need: a header, or a line that may be a DEFNAME key.
+bool IsCandidate(std::string_view line) {
+    std::size_t i = 0;
+    while (i < line.size() && IsBlank(line[i]))
+        ++i;
+    return i < line.size() && (line[i] == '[' || line[i] == 'D' || line[i] == 'd');
+}
+
+// The value of a "DEFNAME=value" or "DEFNAME value" line, or nothing. DEFNAME2 and other
+// longer keys do not count.
+std::string_view DefnameValue(std::string_view line) {
+    constexpr std::string_view key = "DEFNAME";
+    if (!StartsWithNoCase(line, key)) return {};
+    std::string_view rest = line.substr(key.size());
+    if (rest.empty() || (rest.front() != '=' && !IsBlank(rest.front()))) return {};
+    rest = TrimBlanks(rest);
+    if (!rest.empty() && rest.front() == '=') rest = TrimBlanks(rest.substr(1));
+    // The name ends at a blank or a comment.
+    std::size_t end = 0;
+    while (end < rest.size() && !IsBlank(rest[end]) && rest.substr(end, 2) != "//")
+        ++end;
+    return rest.substr(0, end);
+}
+
+OutlineRoot RootOf(std::string_view header) {
+    const std::string_view word = header.substr(0, header.find_first_of(" \t"));
+    struct Kind {
+        std::string_view word;
+        OutlineRoot root;
+    };
+    static constexpr std::array<Kind, 4> kinds{{{"ITEMDEF", OutlineRoot::Items},
+                                                {"CHARDEF", OutlineRoot::Chars},
+                                                {"FUNCTION", OutlineRoot::Functions},
+                                                {"TYPEDEF", OutlineRoot::Types}}};
+    for (const Kind& kind : kinds)
+        if (word.size() == kind.word.size() && StartsWithNoCase(word, kind.word)) return kind.root;
+    return OutlineRoot::Misc;
+}
+
+} // namespace
+
+OutlineLines OutlineLines::From(const CTextBuffer& buffer) {
+    OutlineLines lines;
+    for (int i = 0, n = buffer.LineCount(); i < n; ++i) {
+        const std::string_view text = buffer.Line(i);
+        if (IsCandidate(text)) lines.Add(i, text);
+    }
+    return lines;
+}
+
+void OutlineLines::Add(int line, std::string_view text) {
+    text = text.substr(0, kMaxCopied);
+    // Offsets are 32-bit; a copy that would pass them ends the outline there.
+    if (m_bytes.size() + text.size() > std::numeric_limits<std::uint32_t>::max()) return;
+    m_entries.push_back({line, std::uint32_t(m_bytes.size()), std::uint32_t(text.size())});
+    m_bytes.append(text);
+}
+
+std::vector<OutlineSection> BuildOutline(const OutlineLines& lines) {
+    std::vector<OutlineSection> sections;
+    bool needDefname = false;
+    for (std::size_t i = 0; i < lines.Count(); ++i) {
+        const std::string_view text = TrimBlanks(lines.TextAt(i));
+        if (text.empty()) continue;
+        if (text.front() == '[') {
+            std::string_view header = text.substr(1);
+            header = TrimBlanks(header.substr(0, header.find(']')));
+            needDefname = false;
+            if (header.empty() || (header.size() == 3 && StartsWithNoCase(header, "EOF"))) continue;
+            sections.push_back({lines.LineAt(i), RootOf(header), std::string(header), {}});
+            needDefname = true;
+        } else if (needDefname) {
+            const std::string_view value = DefnameValue(text);
+            if (value.empty()) continue;
+            sections.back().defname = value;
+            needDefname = false;
+        }
+    }
+    return sections;
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class CTextBuffer;
+
+// The roots of the script outline, in the order the Script tree shows them.
+enum class OutlineRoot : std::uint8_t { Items, Chars, Functions, Types, Misc };
+constexpr int OutlineRootCount = 5;
+
+// One section of a script: where its header is and what the outline shows for it.
+struct OutlineSection {
+    int line = 0;
+    OutlineRoot root = OutlineRoot::Misc;
+    std::string header;  // the text between the brackets, as the file has it
+    std::string defname; // the value of the section's first DEFNAME line, or empty
+};
+
+// The lines an outline can depend on (section headers and DEFNAME lines), copied out of a
+// buffer into one block. Taking them only looks at the first bytes of each line, so the UI
+// thread can take them while a worker builds the outline from the copy.
+class OutlineLines {
+public:
+    static OutlineLines From(const CTextBuffer& buffer);
+
+    void Add(int line, std::string_view text);
+    std::size_t Count() const { return m_entries.size(); }
+    int LineAt(std::size_t i) const { return m_entries[i].line; }
+    std::string_view TextAt(std::size_t i) const {
+        return std::string_view(m_bytes).substr(m_entries[i].start, m_entries[i].length);
+    }
+
+private:
+    struct Entry {
+        int line;
+        std::uint32_t start;
+        std::uint32_t length;
+    };
+    std::string m_bytes;
+    std::vector<Entry> m_entries;
+};
+
+// The sections of a script in file order. [EOF] ends a script and is no section.
+std::vector<OutlineSection> BuildOutline(const OutlineLines& lines);
