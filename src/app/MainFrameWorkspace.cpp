@@ -29,6 +29,10 @@ void CMainFrame::CreateWorkspaceBar() {
     addDockWidget(Qt::LeftDockWidgetArea, m_workspaceBar);
     connect(&m_workspaceBar->ScriptTree(), &CScriptTree::SectionChosen, this,
             &CMainFrame::GoToSection);
+    // The focus goes back to the active window, not to whichever window comes next.
+    connect(m_workspaceBar, &CWorkspaceBar::FocusLeaving, this, [this] {
+        if (QMdiSubWindow* active = m_mdiArea->activeSubWindow()) active->widget()->setFocus();
+    });
     CFilesTree& files = m_workspaceBar->FilesTree();
     files.SetOpenDocument([](const QString& path) {
         if (CWinApp* app = CWinApp::Instance()) app->OpenDocumentFile(path);

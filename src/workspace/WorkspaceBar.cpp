@@ -6,6 +6,7 @@
 #include "framework/SettingsStore.h"
 #include "prefs/IniFile.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QTabBar>
@@ -70,6 +71,11 @@ void CWorkspaceBar::ReadServerFolder() {
     if (!shown.isEmpty())
         m_filesTree->AddRootFolder(shown, CFolderTree::ShowFiles | CFolderTree::ShowHidden |
                                               CFolderTree::FullPathName | CFolderTree::PathAsName);
+}
+
+void CWorkspaceBar::setVisible(bool visible) {
+    if (!visible && isAncestorOf(QApplication::focusWidget())) emit FocusLeaving();
+    QDockWidget::setVisible(visible);
 }
 
 void CWorkspaceBar::FollowFloating(bool floating) {

@@ -30,6 +30,14 @@ public:
     // the setting names no folder.
     void ReadServerFolder();
 
+    void setVisible(bool visible) override;
+
+signals:
+    // The bar is about to hide (also on its way to float or dock) while it has the focus.
+    // Left alone, the focus would pass to the next widget in the window, which may be
+    // another script window's view, and activate that window.
+    void FocusLeaving();
+
 private:
     void FollowFloating(bool floating);
 

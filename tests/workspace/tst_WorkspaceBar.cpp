@@ -82,12 +82,17 @@ private slots:
         QVERIFY(bar.isVisible());
     }
 
+    // Also: floating the bar from the tree leaves the active window active.
     void floatingAndDockedSizes() {
         RunningApp running;
         CMainFrame& frame = running.Frame();
         CWorkspaceBar& bar = frame.WorkspaceBar();
+        QVERIFY(running.app->OpenDocumentFile(QString()));
+        CChildFrame* active = running.Active();
         frame.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        QVERIFY(QTest::qWaitForWindowActive(&frame));
+        bar.ScriptTree().setFocus();
+        QVERIFY(bar.ScriptTree().hasFocus());
         QCOMPARE(bar.width(), CWorkspaceBar::kWidth);
         const int dockedHeight = bar.height();
         QVERIFY2(dockedHeight > CWorkspaceBar::kFloatingHeight,
@@ -95,6 +100,7 @@ private slots:
 
         bar.setFloating(true);
         QTRY_COMPARE(bar.size(), QSize(CWorkspaceBar::kWidth, CWorkspaceBar::kFloatingHeight));
+        QCOMPARE(running.Active(), active);
         bar.setFloating(false);
         // Docked again, it follows the height of its side of the window.
         frame.resize(frame.width(), frame.height() - 100);
