@@ -12,6 +12,7 @@
 #include "workspace/WorkspaceBar.h"
 
 #include <QDir>
+#include <QScrollBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QtTest>
@@ -173,7 +174,9 @@ private slots:
         QCOMPARE(view->CaretPosition().line, model.LineOf(model.index(3, 0, chars)));
         QVERIFY(view->hasFocus());
 
-        // An edit shows a moment later; the expanded root stays expanded.
+        // An edit shows a moment later; the expanded root stays expanded and the tree where
+        // it was scrolled to.
+        tree.verticalScrollBar()->setValue(20);
         TextPosition end;
         QVERIFY(
             view->Buffer()->InsertTextAt(nullptr, {0, 0}, "[FUNCTION f_new]\r\n", end, 0, true));
@@ -181,6 +184,7 @@ private slots:
         QTRY_COMPARE(Children(model, model.index(2, 0)), QStringList{"FUNCTION f_new"});
         QCOMPARE(model.LineOf(model.index(2, 0, chars)), header + 1);
         QVERIFY(tree.isExpanded(chars));
+        QCOMPARE(tree.verticalScrollBar()->value(), 20);
 
         // Another window's outline replaces it; coming back brings it back.
         QVERIFY(running.app->OpenDocumentFile(QString()));
