@@ -73,9 +73,22 @@ void CWorkspaceBar::ReadServerFolder() {
                                               CFolderTree::FullPathName | CFolderTree::PathAsName);
 }
 
-void CWorkspaceBar::setVisible(bool visible) {
-    if (!visible && isAncestorOf(QApplication::focusWidget())) emit FocusLeaving();
-    QDockWidget::setVisible(visible);
+bool CWorkspaceBar::focusNextPrevChild(bool next) {
+    QWidget* from = QApplication::focusWidget();
+    if (!isAncestorOf(from)) return QDockWidget::focusNextPrevChild(next);
+    for (QWidget* w = next ? from->nextInFocusChain() : from->previousInFocusChain();
+         w != from && isAncestorOf(w);
+         w = next ? w->nextInFocusChain() : w->previousInFocusChain()) {
+        if (w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus) &&
+            !w->focusProxy()) {
+            w->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            return true;
+        }
+    }
+    emit FocusLeaving();
+    // With no window to take it, a hidden widget does not keep the focus.
+    if (from->hasFocus() && !from->isVisible()) from->clearFocus();
+    return true;
 }
 
 void CWorkspaceBar::FollowFloating(bool floating) {

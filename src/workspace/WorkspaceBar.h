@@ -30,13 +30,16 @@ public:
     // the setting names no folder.
     void ReadServerFolder();
 
-    void setVisible(bool visible) override;
-
 signals:
-    // The bar is about to hide (also on its way to float or dock) while it has the focus.
-    // Left alone, the focus would pass to the next widget in the window, which may be
-    // another script window's view, and activate that window.
+    // The focus leaves the bar: by Tab from its last widget, or because the focused widget
+    // hides (the bar closes, floats or docks). The next widget in the window's focus chain
+    // may be a view in another script window, and focusing it would activate that window,
+    // so the bar lets its owner place the focus instead.
     void FocusLeaving();
+
+protected:
+    // Keeps the focus among the bar's visible widgets while there is one to take it.
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void FollowFloating(bool floating);

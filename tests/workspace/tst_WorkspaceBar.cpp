@@ -62,8 +62,14 @@ private slots:
         QCOMPARE(Children(bar.ScriptTree().Model()),
                  (QStringList{"Items", "Chars", "Functions", "Types", "Misc"}));
 
+        // Focus leaving the bar (its tree hidden by a tab, or Tab from its last widget) never
+        // activates another window; Tab from the bar reaches the active window.
+        QVERIFY(running.app->OpenDocumentFile(QString()));
+        QVERIFY(running.app->OpenDocumentFile(QString()));
+        CChildFrame* active = running.Active();
         frame.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        QVERIFY(QTest::qWaitForWindowActive(&frame));
+        bar.ScriptTree().setFocus();
         struct Shown {
             int tab;
             bool script, files;
@@ -73,7 +79,13 @@ private slots:
             tabs.tabBar()->setCurrentIndex(shown.tab);
             QCOMPARE(bar.ScriptTree().isVisible(), shown.script);
             QCOMPARE(bar.FilesTree().isVisible(), shown.files);
+            QCOMPARE(running.Active(), active);
         }
+        bar.ScriptTree().setFocus();
+        for (int presses = 0; presses < 3 && !active->View()->hasFocus(); ++presses)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QVERIFY(active->View()->hasFocus());
+        QCOMPARE(running.Active(), active);
 
         QVERIFY(frame.CommandRouteStart().QueryCommand(ID_VIEW_WORKSPACE).IsChecked());
         QVERIFY(frame.RunCommand(ID_VIEW_WORKSPACE));
