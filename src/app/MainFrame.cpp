@@ -12,7 +12,10 @@
 #include "framework/SettingsStore.h"
 #include "framework/Windows1252.h"
 #include "prefs/IniFile.h"
+#include "script/QuilletDoc.h"
 #include "view/TextView.h"
+#include "workspace/ScriptTree.h"
+#include "workspace/WorkspaceBar.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -80,7 +83,9 @@ void CMainFrame::Create(const QString& settingsPath) {
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &CMainFrame::OnUpdateFrameTitle);
 
     CreateToolBars();
+    CreateWorkspaceBar();
     CreateStatusBar();
+    RestoreBarLayout();
     CreateMenus();
     RegisterFrameCommands();
     OnUpdateFrameTitle();
@@ -151,6 +156,8 @@ void CMainFrame::OnUpdateFrameTitle() {
         active ? appTitle + QStringLiteral(" - ") + active->Document().Title() : appTitle;
     setWindowTitle(m_frameTitle);
     m_tabBar->Refresh();
+    m_workspaceBar->ScriptTree().SetDocument(
+        active ? qobject_cast<CQuilletDoc*>(&active->Document()) : nullptr);
     ShowMenus(m_mdiArea->subWindowList().isEmpty() ? m_frameMenus
               : ActiveConsoleFrame()               ? m_consoleMenus
                                                    : m_scriptMenus);
@@ -197,6 +204,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         }
     }
     if (m_tray) m_tray->hide();
+    SaveBarLayout();
     event->accept();
 }
 

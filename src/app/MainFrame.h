@@ -13,6 +13,7 @@ class CChildFrame;
 class CRecentFileList;
 class CTelnetFrame;
 class CWindowTabBar;
+class CWorkspaceBar;
 class QAction;
 class QLabel;
 class QMdiArea;
@@ -57,6 +58,7 @@ public:
     CWindowTabBar& TabBar() const { return *m_tabBar; }
     QToolBar& GeneralToolBar() const { return *m_generalBar; }
     QToolBar& ToolsToolBar() const { return *m_toolsBar; }
+    CWorkspaceBar& WorkspaceBar() const { return *m_workspaceBar; }
     QLabel& MessagePane() const { return *m_messagePane; }
     QLabel& CaretPane() const { return *m_caretPane; }
     QSystemTrayIcon* TrayIcon() const { return m_tray; }
@@ -102,6 +104,12 @@ private:
     };
     QToolBar* CreateToolBar(const QString& title, std::span<const ToolButton> buttons);
     void CreateStatusBar();
+    void CreateWorkspaceBar();
+    // Where the bars are docked is kept from one run to the next; each run shows them all.
+    void RestoreBarLayout();
+    void SaveBarLayout() const;
+    void GoToSection(int line, bool focusScript);
+    bool IsEditedByQuillet(const QString& path) const;
     void RegisterFrameCommands();
 
     void OnFileOpen();
@@ -116,6 +124,7 @@ private:
     CWindowTabBar* m_tabBar = nullptr;
     QToolBar* m_generalBar = nullptr;
     QToolBar* m_toolsBar = nullptr;
+    CWorkspaceBar* m_workspaceBar = nullptr;
     QLabel* m_messagePane = nullptr;
     QLabel* m_caretPane = nullptr;
     QSystemTrayIcon* m_tray = nullptr;

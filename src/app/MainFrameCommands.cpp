@@ -11,6 +11,7 @@
 #include "prefs/Preferences.h"
 #include "prefs/SphereIniProperties.h"
 #include "script/ScriptFileDialog.h"
+#include "workspace/WorkspaceBar.h"
 
 #include <QDir>
 #include <QDragEnterEvent>
@@ -58,6 +59,7 @@ void CMainFrame::RegisterFrameCommands() {
     registerToggle(ID_VIEW_TOOLBAR, m_generalBar);
     registerToggle(ID_VIEW_TOOLS_TOOLBAR, m_toolsBar);
     registerToggle(ID_VIEW_STATUS_BAR, statusBar());
+    registerToggle(ID_VIEW_WORKSPACE, m_workspaceBar);
 
     OnCommand(ID_WINDOW_CASCADE, [this](unsigned) { m_mdiArea->cascadeSubWindows(); });
     OnCommand(ID_WINDOW_TILE_HORZ, [this](unsigned) { m_mdiArea->tileSubWindows(); });
@@ -79,6 +81,8 @@ void CMainFrame::OnFileOpen() {
 void CMainFrame::ShowPreferences(int page) {
     CPreferences preferences(this, CPreferences::Page(page));
     RunModalDialog(preferences);
+    // A new SphereServer folder shows in the Files tree at once.
+    m_workspaceBar->ReadServerFolder();
 }
 
 void CMainFrame::StartExternalProgram(unsigned id) {

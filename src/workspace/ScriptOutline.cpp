@@ -91,25 +91,32 @@ void OutlineLines::Add(int line, std::string_view text) {
     m_bytes.append(text);
 }
 
-std::vector<OutlineSection> BuildOutline(const OutlineLines& lines) {
-    std::vector<OutlineSection> sections;
+ScriptOutline BuildOutline(OutlineLines lines) {
+    ScriptOutline outline{std::move(lines), {}};
+    const OutlineLines& copied = outline.lines;
+    const char* base = copied.Bytes().data();
+    const auto piece = [base](std::string_view text) {
+        return OutlineText{std::uint32_t(text.data() - base), std::uint32_t(text.size())};
+    };
+    std::vector<OutlineSection>& sections = outline.sections;
+    sections.reserve(copied.Count());
     bool needDefname = false;
-    for (std::size_t i = 0; i < lines.Count(); ++i) {
-        const std::string_view text = TrimBlanks(lines.TextAt(i));
+    for (std::size_t i = 0; i < copied.Count(); ++i) {
+        const std::string_view text = TrimBlanks(copied.TextAt(i));
         if (text.empty()) continue;
         if (text.front() == '[') {
             std::string_view header = text.substr(1);
             header = TrimBlanks(header.substr(0, header.find(']')));
             needDefname = false;
             if (header.empty() || (header.size() == 3 && StartsWithNoCase(header, "EOF"))) continue;
-            sections.push_back({lines.LineAt(i), RootOf(header), std::string(header), {}});
+            sections.push_back({copied.LineAt(i), RootOf(header), piece(header), {}});
             needDefname = true;
         } else if (needDefname) {
             const std::string_view value = DefnameValue(text);
             if (value.empty()) continue;
-            sections.back().defname = value;
+            sections.back().defname = piece(value);
             needDefname = false;
         }
     }
-    return sections;
+    return outline;
 }

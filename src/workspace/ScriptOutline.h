@@ -11,14 +11,6 @@ class CTextBuffer;
 enum class OutlineRoot : std::uint8_t { Items, Chars, Functions, Types, Misc };
 constexpr int OutlineRootCount = 5;
 
-// One section of a script: where its header is and what the outline shows for it.
-struct OutlineSection {
-    int line = 0;
-    OutlineRoot root = OutlineRoot::Misc;
-    std::string header;  // the text between the brackets, as the file has it
-    std::string defname; // the value of the section's first DEFNAME line, or empty
-};
-
 // The lines an outline can depend on (section headers and DEFNAME lines), copied out of a
 // buffer into one block. Taking them only looks at the first bytes of each line, so the UI
 // thread can take them while a worker builds the outline from the copy.
@@ -30,8 +22,10 @@ public:
     std::size_t Count() const { return m_entries.size(); }
     int LineAt(std::size_t i) const { return m_entries[i].line; }
     std::string_view TextAt(std::size_t i) const {
-        return std::string_view(m_bytes).substr(m_entries[i].start, m_entries[i].length);
+        return Bytes().substr(m_entries[i].start, m_entries[i].length);
     }
+    // All copied bytes; the texts of the lines are pieces of it.
+    std::string_view Bytes() const { return m_bytes; }
 
 private:
     struct Entry {
@@ -43,5 +37,29 @@ private:
     std::vector<Entry> m_entries;
 };
 
-// The sections of a script in file order. [EOF] ends a script and is no section.
-std::vector<OutlineSection> BuildOutline(const OutlineLines& lines);
+// A piece of the copied bytes, by offset, so that it stays right when the copy moves.
+struct OutlineText {
+    std::uint32_t start = 0;
+    std::uint32_t length = 0;
+};
+
+// One section of a script: where its header is and what the outline shows for it.
+struct OutlineSection {
+    int line = 0;
+    OutlineRoot root = OutlineRoot::Misc;
+    OutlineText header;  // the text between the brackets, as the file has it
+    OutlineText defname; // the value of the section's first DEFNAME line, or empty
+};
+
+// The sections of a script in file order, with the copied lines their texts are in.
+struct ScriptOutline {
+    OutlineLines lines;
+    std::vector<OutlineSection> sections;
+
+    std::string_view Text(OutlineText text) const {
+        return lines.Bytes().substr(text.start, text.length);
+    }
+};
+
+// [EOF] ends a script and is no section.
+ScriptOutline BuildOutline(OutlineLines lines);

@@ -17,18 +17,18 @@ void Load(CTextBuffer& buffer, const QByteArray& text) {
                         false);
 }
 
-QString Describe(const OutlineSection& s) {
-    return QStringLiteral("%1:%2:%3:%4")
-        .arg(s.line)
-        .arg(int(s.root))
-        .arg(QString::fromLatin1(s.header.data(), qsizetype(s.header.size())),
-             QString::fromLatin1(s.defname.data(), qsizetype(s.defname.size())));
+QString Latin1(std::string_view text) {
+    return QString::fromLatin1(text.data(), qsizetype(text.size()));
 }
 
 QStringList Outline(const CTextBuffer& buffer) {
+    const ScriptOutline outline = BuildOutline(OutlineLines::From(buffer));
     QStringList described;
-    for (const OutlineSection& section : BuildOutline(OutlineLines::From(buffer)))
-        described << Describe(section);
+    for (const OutlineSection& s : outline.sections)
+        described << QStringLiteral("%1:%2:%3:%4")
+                         .arg(s.line)
+                         .arg(int(s.root))
+                         .arg(Latin1(outline.Text(s.header)), Latin1(outline.Text(s.defname)));
     return described;
 }
 

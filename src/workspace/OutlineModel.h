@@ -1,0 +1,42 @@
+#pragma once
+
+#include "ScriptOutline.h"
+
+#include <QAbstractItemModel>
+#include <QIcon>
+
+#include <array>
+#include <memory>
+#include <vector>
+
+// The Script tree's items: the five fixed roots ("Items", "Chars", "Functions", "Types",
+// "Misc") and below them the sections of the active script. New sections replace the old
+// ones row by row, so a view keeps its expanded roots and its scroll position.
+class COutlineModel : public QAbstractItemModel {
+    Q_OBJECT
+
+public:
+    explicit COutlineModel(QObject* parent = nullptr);
+
+    // The sections of `outline`; null shows none.
+    void SetOutline(std::shared_ptr<const ScriptOutline> outline);
+    // The header line of the section at `index`, or -1 for a root.
+    int LineOf(const QModelIndex& index) const;
+
+    QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
+    QModelIndex parent(const QModelIndex& child) const override;
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+
+private:
+    // Internal ids: 0 for a root, root + 1 for a section below it.
+    const OutlineSection* SectionAt(const QModelIndex& index) const;
+
+    // The label of a section: its header as the file reads, then its DEFNAME if it has one.
+    QString Label(const OutlineSection& section) const;
+
+    std::shared_ptr<const ScriptOutline> m_outline; // the texts of the sections
+    std::array<std::vector<OutlineSection>, OutlineRootCount> m_sections;
+    QIcon m_icon;
+};
