@@ -244,8 +244,7 @@ private slots:
         QCOMPARE(::mkfifo(QFile::encodeName(folder.Path("pipe.scp")).constData(), 0600), 0);
         Tree tree(folder.Path(), CFolderTree::ShowFiles);
         QVERIFY(Tree::Expand(tree.Root()));
-        QCOMPARE(Tree::Children(tree.Root()),
-                 QStringLiteral("up+,vanishing+,gone,pipe.scp,self"));
+        QCOMPARE(Tree::Children(tree.Root()), QStringLiteral("up+,vanishing+,gone,pipe.scp,self"));
         QTreeWidgetItem* up = tree.Child(tree.Root(), "up");
         QVERIFY(Tree::Expand(up));
         QVERIFY(Tree::Expand(tree.Child(up, "up")));
