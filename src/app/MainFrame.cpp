@@ -84,10 +84,12 @@ void CMainFrame::Create(const QString& settingsPath) {
 
     CreateToolBars();
     CreateWorkspaceBar();
+    CreateFindTools();
     CreateStatusBar();
     RestoreBarLayout();
     CreateMenus();
     RegisterFrameCommands();
+    RegisterFindCommands();
     OnUpdateFrameTitle();
 
     qApp->installEventFilter(this);

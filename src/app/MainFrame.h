@@ -8,8 +8,14 @@
 
 #include <initializer_list>
 #include <span>
+#include <vector>
 
 class CChildFrame;
+class CDefinitionFinder;
+class CFindInFilesJob;
+class CFindResultsPane;
+struct DefinitionSite;
+struct FindInFilesOptions;
 class CRecentFileList;
 class CTelnetFrame;
 class CWindowTabBar;
@@ -59,6 +65,9 @@ public:
     QToolBar& GeneralToolBar() const { return *m_generalBar; }
     QToolBar& ToolsToolBar() const { return *m_toolsBar; }
     CWorkspaceBar& WorkspaceBar() const { return *m_workspaceBar; }
+    CFindResultsPane& FindResults() const { return *m_findResults; }
+    CFindInFilesJob& FindJob() const { return *m_findJob; }
+    CDefinitionFinder& Definitions() const { return *m_definitions; }
     QLabel& MessagePane() const { return *m_messagePane; }
     QLabel& CaretPane() const { return *m_caretPane; }
     QSystemTrayIcon* TrayIcon() const { return m_tray; }
@@ -109,6 +118,21 @@ private:
     void RestoreBarLayout();
     void SaveBarLayout() const;
     void GoToSection(int line, bool focusScript);
+
+    // Find in Files and Go to Definition.
+    void CreateFindTools();
+    void RegisterFindCommands();
+    void OnFindInFiles();
+    void StartFindInFiles(const FindInFilesOptions& options);
+    FindInFilesOptions DefaultFindOptions() const;
+    // The server's folder when it exists, else the active document's, else the home folder.
+    QString SearchFolder() const;
+    QString WordAtCaret() const;
+    void OnGoToDefinition();
+    void OnFindReferences();
+    void ShowDefinitions(const QString& name, const std::vector<DefinitionSite>& sites);
+    // Opens `path` (or activates its window) and selects `length` bytes at line, column.
+    void OpenMatch(const QString& path, int line, int column, int length, bool focusScript);
     bool IsEditedByQuillet(const QString& path) const;
     void RegisterFrameCommands();
 
@@ -125,6 +149,9 @@ private:
     QToolBar* m_generalBar = nullptr;
     QToolBar* m_toolsBar = nullptr;
     CWorkspaceBar* m_workspaceBar = nullptr;
+    CFindResultsPane* m_findResults = nullptr;
+    CFindInFilesJob* m_findJob = nullptr;
+    CDefinitionFinder* m_definitions = nullptr;
     QLabel* m_messagePane = nullptr;
     QLabel* m_caretPane = nullptr;
     QSystemTrayIcon* m_tray = nullptr;

@@ -124,8 +124,13 @@ QMenu* CMainFrame::CreateEditMenu() {
                        {"&Find...\tCtrl+F", ID_EDIT_FIND},
                        {"F&ind Next\tF3", ID_EDIT_REPEAT},
                        {"R&eplace\tCtrl+H", ID_EDIT_REPLACE},
+                       {"Find in &Files...\tCtrl+Shift+F", ID_EDIT_FIND_IN_FILES},
+                       {"Ne&xt Result\tF4", ID_EDIT_NEXT_RESULT},
+                       {"Pre&vious Result\tShift+F4", ID_EDIT_PREV_RESULT},
                        kSeparator,
-                       {"&Goto...\tCtrl+G", ID_EDIT_GOTO}});
+                       {"&Goto...\tCtrl+G", ID_EDIT_GOTO},
+                       {"Go to &Definition\tF12", ID_EDIT_GOTO_DEFINITION},
+                       {"Find All &References\tShift+F12", ID_EDIT_FIND_REFERENCES}});
     return menu;
 }
 
@@ -135,7 +140,8 @@ QMenu* CMainFrame::CreateConsoleEditMenu() {
                        {"Select A&ll\tCtrl+A", ID_EDIT_SELECT_ALL},
                        kSeparator,
                        {"&Find...\tCtrl+F", ID_EDIT_FIND},
-                       {"F&ind Next\tF3", ID_EDIT_REPEAT}});
+                       {"F&ind Next\tF3", ID_EDIT_REPEAT},
+                       {"Find in &Files...\tCtrl+Shift+F", ID_EDIT_FIND_IN_FILES}});
     return menu;
 }
 
@@ -164,7 +170,9 @@ QMenu* CMainFrame::CreateViewMenu() {
 QMenu* CMainFrame::CreateToolsMenu(bool withDocument) {
     QMenu* menu = NewMenu(QStringLiteral("&Tools"));
     if (!withDocument) {
-        AddCommands(menu, {{"&Console Access", ID_TOOLS_CONSOLE}});
+        AddCommands(menu, {{"&Console Access", ID_TOOLS_CONSOLE},
+                           kSeparator,
+                           {"Find in &Files...\tCtrl+Shift+F", ID_EDIT_FIND_IN_FILES}});
         return menu;
     }
     QMenu* intern = NewMenu(QStringLiteral("Intern"));

@@ -112,6 +112,13 @@ constexpr unsigned ID_VIEW_TOOLS_TOOLBAR = 32800;
 constexpr unsigned ID_VIEW_WORKSPACE = 32801;
 constexpr unsigned ID_TOOLS_ART_PICKER = 32806;
 
+// Searching across the server's scripts.
+constexpr unsigned ID_EDIT_FIND_IN_FILES = 32810;
+constexpr unsigned ID_EDIT_NEXT_RESULT = 32811;
+constexpr unsigned ID_EDIT_PREV_RESULT = 32812;
+constexpr unsigned ID_EDIT_GOTO_DEFINITION = 32813;
+constexpr unsigned ID_EDIT_FIND_REFERENCES = 32814;
+
 // Code templates of the script view's "&Insert Code" menu.
 constexpr unsigned ID_INSERT_HEADER_ITEM = 32782;
 constexpr unsigned ID_INSERT_AXIS_INFO = 32783;

@@ -231,6 +231,11 @@ void CQuilletView::ShowContextMenu(QPoint globalPos) {
     menu->addAction(MakeCommandAction(QStringLiteral("&Paste"), ID_EDIT_PASTE, menu));
     menu->addSeparator();
     AddInsertCodeItems(*menu->addMenu(QStringLiteral("&Insert Code")));
+    menu->addSeparator();
+    menu->addAction(
+        MakeCommandAction(QStringLiteral("Go to &Definition\tF12"), ID_EDIT_GOTO_DEFINITION, menu));
+    menu->addAction(MakeCommandAction(QStringLiteral("Find All &References\tShift+F12"),
+                                      ID_EDIT_FIND_REFERENCES, menu));
     UpdateMenuTree(*this, *menu);
     connect(menu, &QMenu::triggered, this,
             [this](QAction* action) { ExecuteCommand(CommandIdOf(action)); });
