@@ -366,7 +366,8 @@ private slots:
                           PointAt(*window.view, {1, 0}));
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
         QVERIFY(menu);
-        QCOMPARE(Texts(menu), (QStringList{"Cu&t", "&Copy", "&Paste", "", "&Insert Code"}));
+        QCOMPARE(Texts(menu), (QStringList{"Cu&t", "&Copy", "&Paste", "", "&Insert Code", "",
+                                           "Go to &Definition", "Find All &References"}));
         QVERIFY(!FindAction(menu, "Cu&t")->isEnabled()); // nothing selected
         QMenu* insert = FindAction(menu, "&Insert Code")->menu();
         QCOMPARE(Texts(insert), (QStringList{"&Axis Info Block", "&Gumps / Dialogs", "Header &Char",
