@@ -56,13 +56,30 @@ public:
 
     std::size_t FileCount() const { return m_files.size(); }
 
+    // The name table points into the file table, so a copy would point into the original.
+    CDefinitionIndex() = default;
+    CDefinitionIndex(const CDefinitionIndex&) = delete;
+    CDefinitionIndex& operator=(const CDefinitionIndex&) = delete;
+    CDefinitionIndex(CDefinitionIndex&&) = default;
+    CDefinitionIndex& operator=(CDefinitionIndex&&) = default;
+
 private:
+    struct Site {
+        std::string key; // the name in upper case
+        int line = 0;
+        std::string text;
+    };
     struct FileEntry {
         std::int64_t size = -1;
         std::int64_t modified = 0; // nanoseconds
-        std::vector<DefinitionSite> sites;
+        std::vector<Site> sites;
     };
-    std::map<std::string, FileEntry> m_files; // by path
+    using FileTable = std::map<std::string, FileEntry>;
+
+    void Remember(FileTable::const_iterator file);
+    void Forget(FileTable::const_iterator file);
+
+    FileTable m_files; // by path
     std::unordered_map<std::string, std::vector<std::pair<const std::string*, std::size_t>>>
         m_byName; // upper-case name -> (path key in m_files, index into its sites)
 };
