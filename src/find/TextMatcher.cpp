@@ -53,6 +53,20 @@ std::size_t CountLineEnds(std::string_view text, std::string_view lineEnd) {
     return count;
 }
 
+// Where the line holding the end of `text` starts: after the last line end in `text`, or
+// at 0. The last line-end byte is sought backwards, at memchr speed.
+std::size_t StartOfLastLine(std::string_view text, std::string_view lineEnd) {
+    for (std::size_t end = text.size(); end > 0;) {
+        const void* hit = ::memrchr(text.data(), lineEnd.back(), end);
+        if (!hit) return 0;
+        const std::size_t after = std::size_t(static_cast<const char*>(hit) - text.data()) + 1;
+        if (after >= lineEnd.size() && text.substr(after - lineEnd.size()).starts_with(lineEnd))
+            return after;
+        end = after - 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 // Where the needle could start in a text, found by the places of its rarest byte (one or two
@@ -182,8 +196,7 @@ int CTextMatcher::ForEachMatchingLine(std::string_view text,
         // A match holds no CR or LF, so no line end straddles it.
         const std::string_view before = text.substr(lineStart, at - lineStart);
         line += int(CountLineEnds(before, lineEnd));
-        const std::size_t lastEnd = before.rfind(lineEnd);
-        if (lastEnd != npos) lineStart += lastEnd + lineEnd.size();
+        lineStart += StartOfLastLine(before, lineEnd);
         const std::size_t lineEndAt = std::min(text.find(lineEnd, at + size), text.size());
         ++matching;
         const LineMatch match{line, text.substr(lineStart, lineEndAt - lineStart),
