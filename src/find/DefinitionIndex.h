@@ -24,7 +24,8 @@ struct DefinitionSite {
 //    [AREADEF name], [ROOMDEF name], [SKILLCLASS name], [MENU name], [BOOK name],
 //    [NEWBIE name], [DEFNAME name] (kinds in any case);
 //  - a DEFNAME=name or DEFNAME2=name line (also with blanks instead of '=') inside a section;
-//  - every "name value" entry inside a [DEFNAME ...] section.
+//  - every "name value" (or "name=value") entry inside a [DEFNAME ...] section.
+// Comment lines ("//" first) define nothing, and nothing after an [EOF] line counts.
 void ForEachDefinition(
     std::string_view text,
     const std::function<void(std::string_view name, int line, std::string_view lineText)>& found);

@@ -19,7 +19,8 @@ struct LineMatch {
 // The matching of the Find dialog applied to whole texts: bytes compared exactly with
 // FindMatchCase, else by their Windows-1252 upper case; with FindWholeWord only occurrences
 // not next to a word character (ASCII letter, digit, underscore). Fast on large texts:
-// candidates are found by skipping over bytes that cannot start or end a match.
+// candidates are found by memchr over the needle's least frequent byte, and line ends are
+// counted only on the way to a match.
 class CTextMatcher {
 public:
     // `flags` are the SearchFlags FindMatchCase and FindWholeWord. An empty needle, or one
