@@ -2,6 +2,7 @@
 
 #include "BufferObserver.h"
 #include "ChangeContext.h"
+#include "LineEnds.h"
 #include "TextPosition.h"
 #include "UndoRecord.h"
 
@@ -11,13 +12,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-// Bytes written between lines. A file keeps the style found when it was read.
-enum LineEndStyle : int {
-    StyleDOS = 0,  // CR LF
-    StyleUNIX = 1, // LF CR
-    StyleMAC = 2,  // LF alone
-};
 
 // Line flag bits: 0..9 are the numbered bookmarks (one line each), 19 the plain bookmark.
 constexpr std::uint32_t NumberedBookmarkFlag(int n) {

@@ -14,31 +14,9 @@
 
 namespace {
 
-constexpr std::size_t kReadBlock = 32768;
+constexpr std::size_t kReadBlock = kLineEndSampleBytes;
 constexpr std::size_t kBlockBytes = 1 << 20; // storage block for the bytes of read lines
 constexpr const char* kNoMemoryText = "Not enough memory to hold the file";
-
-std::string_view LineEndBytes(int style) {
-    switch (style) {
-    case StyleUNIX:
-        return "\n\r";
-    case StyleMAC:
-        return "\n";
-    default:
-        return "\r\n";
-    }
-}
-
-// The style of a text, from its first block: CR LF before the first LF is DOS, LF CR is
-// UNIX, a lone LF is MAC, and a block without LF is DOS.
-int DetectLineEndStyle(const char* block, std::size_t size) {
-    const void* found = std::memchr(block, '\n', size);
-    if (!found) return StyleDOS;
-    const std::size_t i = static_cast<const char*>(found) - block;
-    if (i > 0 && block[i - 1] == '\r') return StyleDOS;
-    if (i + 1 < size && block[i + 1] == '\r') return StyleUNIX;
-    return StyleMAC;
-}
 
 } // namespace
 

@@ -24,7 +24,8 @@ struct DefinitionSite {
 //    [AREADEF name], [ROOMDEF name], [SKILLCLASS name], [MENU name], [BOOK name],
 //    [NEWBIE name], [DEFNAME name] (kinds in any case);
 //  - a DEFNAME=name or DEFNAME2=name line (also with blanks instead of '=') inside a section;
-//  - every "name value" entry inside a [DEFNAME ...] section.
+//  - every "name value" (or "name=value") entry inside a [DEFNAME ...] section.
+// Comment lines ("//" first) define nothing, and nothing after an [EOF] line counts.
 void ForEachDefinition(
     std::string_view text,
     const std::function<void(std::string_view name, int line, std::string_view lineText)>& found);
@@ -56,13 +57,30 @@ public:
 
     std::size_t FileCount() const { return m_files.size(); }
 
+    // The name table points into the file table, so a copy would point into the original.
+    CDefinitionIndex() = default;
+    CDefinitionIndex(const CDefinitionIndex&) = delete;
+    CDefinitionIndex& operator=(const CDefinitionIndex&) = delete;
+    CDefinitionIndex(CDefinitionIndex&&) = default;
+    CDefinitionIndex& operator=(CDefinitionIndex&&) = default;
+
 private:
+    struct Site {
+        std::string key; // the name in upper case
+        int line = 0;
+        std::string text;
+    };
     struct FileEntry {
         std::int64_t size = -1;
         std::int64_t modified = 0; // nanoseconds
-        std::vector<DefinitionSite> sites;
+        std::vector<Site> sites;
     };
-    std::map<std::string, FileEntry> m_files; // by path
+    using FileTable = std::map<std::string, FileEntry>;
+
+    void Remember(FileTable::const_iterator file);
+    void Forget(FileTable::const_iterator file);
+
+    FileTable m_files; // by path
     std::unordered_map<std::string, std::vector<std::pair<const std::string*, std::size_t>>>
         m_byName; // upper-case name -> (path key in m_files, index into its sites)
 };

@@ -21,14 +21,17 @@ private:
 
 // What a walk met besides the files it handed on.
 struct WalkCounts {
-    std::size_t files = 0;      // regular files whose names matched
+    std::size_t files = 0;      // files handed on
     std::size_t unreadable = 0; // folders that could not be listed
 };
 
 // Hands every regular file below `folder` whose name matches `patterns` to `visit`, as a
-// path that starts with `folder`. Symbolic links are followed, but a folder already entered
-// (same device and inode) is not entered again, so link loops end. Stops early once `stop`
-// (may be null) turns true. Never throws on bad folders: they are counted as unreadable.
+// path that starts with `folder`; also a matching name whose target cannot be looked at (a
+// link leading nowhere), so that reading it tells why. Each folder's entries come in byte
+// order of their names, its files before its subfolders. Symbolic links are followed, but a
+// folder already entered (same device and inode) is not entered again, so link loops end.
+// Stops early once `stop` (may be null) turns true. Never throws on bad folders: they are
+// counted as unreadable.
 WalkCounts WalkFiles(const std::string& folder, const FilePatterns& patterns,
                      const std::function<void(const std::string& path)>& visit,
                      const std::atomic<bool>* stop = nullptr);

@@ -25,12 +25,6 @@ constexpr std::array<char, 256> MakeUpperTable() {
 
 constexpr std::array<char, 256> UpperTable = MakeUpperTable();
 
-// Bytes from 0x80 up are no word characters, as for the caret's word moves.
-bool IsWordByte(char byte) {
-    const auto value = static_cast<unsigned char>(byte);
-    return value < 0x80 && (std::isalnum(value) || value == '_');
-}
-
 bool HasAnyOf(std::string_view text, std::string_view bytes) {
     for (const char byte : bytes) {
         if (std::memchr(text.data(), byte, text.size())) return true;
@@ -49,6 +43,17 @@ char UpperCaseByte(char byte) {
     return UpperTable[static_cast<unsigned char>(byte)];
 }
 
+bool IsWordByte(char byte) {
+    const auto value = static_cast<unsigned char>(byte);
+    return value < 0x80 && (std::isalnum(value) || value == '_');
+}
+
+bool IsWholeWordAt(std::string_view text, std::size_t at, std::size_t length) {
+    const std::size_t after = at + length;
+    return !(at > 0 && IsWordByte(text[at - 1])) &&
+           !(after < text.size() && IsWordByte(text[after]));
+}
+
 namespace {
 
 // The first occurrence that `find` reports from an offset on, skipping those next to a word
@@ -58,10 +63,7 @@ int FirstOccurrence(std::string_view text, std::size_t needleSize, bool wholeWor
     for (std::size_t from = 0;;) {
         const std::size_t at = find(from);
         if (at == std::string_view::npos) return -1;
-        const std::size_t after = at + needleSize;
-        const bool wordBefore = at > 0 && IsWordByte(text[at - 1]);
-        const bool wordAfter = after < text.size() && IsWordByte(text[after]);
-        if (!wholeWord || (!wordBefore && !wordAfter)) return static_cast<int>(at);
+        if (!wholeWord || IsWholeWordAt(text, at, needleSize)) return static_cast<int>(at);
         from = at + 1;
     }
 }

@@ -22,6 +22,14 @@ int FindInLine(std::string_view text, std::string_view needle, bool wholeWord);
 // The Windows-1252 upper case of a byte (ASCII and the accented letters of the code page).
 char UpperCaseByte(char byte);
 
+// Whether a byte belongs to a word: an ASCII letter, digit or underscore. Bytes from 0x80
+// up are no word characters, as for the caret's word moves.
+bool IsWordByte(char byte);
+
+// Whether the `length` bytes at `at` in `text` stand as a whole word: no word character
+// right before or after them. The text's own ends count as no word character.
+bool IsWholeWordAt(std::string_view text, std::size_t at, std::size_t length);
+
 // Line-by-line search over a text that it reads through `line`; needs no window. A match
 // never crosses a line end.
 class CTextSearch {
