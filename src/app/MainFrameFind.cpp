@@ -50,9 +50,7 @@ std::vector<std::string> LinesOf(const CTextBuffer& buffer) {
 
 // The text of a document with its own line ends, as it would be saved.
 std::string TextOf(const CTextBuffer& buffer) {
-    const std::string_view end = buffer.LineEndStyleOf() == StyleUNIX  ? "\n\r"
-                                 : buffer.LineEndStyleOf() == StyleMAC ? "\n"
-                                                                       : "\r\n";
+    const std::string_view end = LineEndBytes(buffer.LineEndStyleOf());
     std::string text;
     for (int i = 0; i < buffer.LineCount(); ++i) {
         if (i > 0) text += end;

@@ -1,4 +1,5 @@
 // Caret and selection of the text view, and the keyboard moves.
+#include "TextSearch.h"
 #include "TextView.h"
 
 #include <QFocusEvent>
@@ -8,12 +9,6 @@
 #include <cctype>
 
 namespace {
-
-// Bytes from 0x80 up are punctuation: the character classes are asked only about ASCII.
-bool IsWordByte(char byte) {
-    const auto value = static_cast<unsigned char>(byte);
-    return value < 0x80 && (std::isalnum(value) || value == '_');
-}
 
 bool IsSpaceByte(char byte) {
     const auto value = static_cast<unsigned char>(byte);
