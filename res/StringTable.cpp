@@ -34,6 +34,7 @@ constexpr Entry kStrings[] = {
     {32779, "Start the UO Client\nUltima Online"},
     {32800, "Show or hide the tools toolbar\nToggle Tools ToolBar"},
     {32801, "Show or hide the workspace toolbar\nToggle Workspace ToolBar"},
+    {32807, "Save the active document as a PDF file\nExport as PDF"},
     {57344, "Brindle's Quillet"},
     {57345, "Ready"},
     {57600, "Create a new document\nNew"},
