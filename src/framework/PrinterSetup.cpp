@@ -1,5 +1,6 @@
 #include "PrinterSetup.h"
 
+#include "MessageBox.h"
 #include "ModalDialog.h"
 
 #include <QCoreApplication>
@@ -55,6 +56,11 @@ bool SelectPrinter(const QString& name) {
 }
 
 void RunPrintSetup(QWidget* parent) {
+    // The page setup dialog serves printers only, not the PDF output that stands in for none.
+    if (!PrintersAvailable()) {
+        ShowMessage(parent, NoPrinterText());
+        return;
+    }
     QPageSetupDialog dialog(&SharedPrinter(), parent);
     RunModalDialog(dialog);
 }

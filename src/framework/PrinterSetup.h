@@ -19,6 +19,7 @@ QString NoPrinterText();
 bool SelectPrinter(const QString& name);
 
 // Print Setup: paper, orientation and the printer's own margins of the shared printer.
+// Without a printer it says so.
 void RunPrintSetup(QWidget* parent);
 
 // Printing in the screen's syntax colours rather than black on white (off at start).
