@@ -62,7 +62,8 @@ PrintJobResult RunPrintJobWithProgress(CTextView& view, QPagedPaintDevice& devic
     progress.setWindowModality(Qt::ApplicationModal);
     progress.setMinimumDuration(kProgressDelayMs);
     progress.setAutoReset(false);
-    progress.setValue(0); // starts the clock after which the window shows
+    progress.setMinimumWidth(360); // room for the title and "Printing page 1234 of 5678..."
+    progress.setValue(0);          // starts the clock after which the window shows
     PrintJobOptions withProgress = options;
     withProgress.progress = [&](int page, int pageCount) {
         if (options.progress && !options.progress(page, pageCount)) return false;
