@@ -86,7 +86,7 @@ QMenu* CMainFrame::CreateFileMenu(bool withDocument) {
                            kSeparator,
                            {"&Print...\tCtrl+P", ID_FILE_PRINT},
                            {"Print Pre&view", ID_FILE_PRINT_PREVIEW},
-                           {"E&xport as PDF...", ID_FILE_EXPORT_PDF}});
+                           {"&Export as PDF...", ID_FILE_EXPORT_PDF}});
     else
         menu->addSeparator();
     AddCommands(menu, {{"P&rint Setup...", ID_FILE_PRINT_SETUP}, kSeparator});
