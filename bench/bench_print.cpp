@@ -1,6 +1,6 @@
-// Printing: `--pdf` of a 1,000-line corpus script and of the 5.4 MB world save (once, with
-// the growth of resident memory while its pages are written), and Print Preview of the
-// 1,000-line script up to its pages being shown.
+// Printing: `--pdf` of a 1,000-line corpus script, of one line of 2 MB, and of the 5.4 MB
+// world save (once, with the growth of resident memory while its pages are written), and
+// Print Preview of the 1,000-line script up to its pages being shown.
 #include "BenchSupport.h"
 
 #include "app/PdfCommandLine.h"
@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QTemporaryDir>
@@ -70,6 +71,24 @@ BENCHMARK(BM_PreviewOfThousandLineScript)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
 
+// One line of 2 MB of words, over a hundred pages: laid out once, not once a page.
+void BM_PdfOfOneLongLine(benchmark::State& state) {
+    const QString script = Scratch().filePath(QStringLiteral("long.scp"));
+    QFile file(script);
+    if (file.open(QIODevice::WriteOnly))
+        for (int word = 0; word < 300000; ++word)
+            file.write("w" + QByteArray::number(word % 1000) + ' ');
+    file.close();
+    for (auto _ : state)
+        if (!Export(script)) state.SkipWithError("the long line could not be printed");
+}
+BENCHMARK(BM_PdfOfOneLongLine)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
+
 // The world save's one run, measured here rather than as a median of several.
 double g_worldSeconds = -1;
 double g_worldGrowthMB = -1;
@@ -111,7 +130,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const int status = bench::RunWithRatios(argc, argv,
                                             {{"BM_PdfOfThousandLineScript", "", 1000.0},
-                                             {"BM_PreviewOfThousandLineScript", "", 1000.0}});
+                                             {"BM_PreviewOfThousandLineScript", "", 1000.0},
+                                             {"BM_PdfOfOneLongLine", "", 5000.0}});
     if (g_worldSeconds >= 0) {
         bench::ReportFigure("BM_PdfOfWorldSave", "one run, s", g_worldSeconds, 30);
         bench::ReportFigure("BM_PdfOfWorldSave memory growth", "MB, a fifth of the run to end",

@@ -297,6 +297,7 @@ private:
         QRect printRect; // the page less the margins and the bands
         CPageLayout pages;
         std::optional<CPrintedLine> line; // the layout of the line at hand
+        int lineLaidOut = -1;             // which line that is
         std::string cells;                // its bytes with tabs expanded
         std::vector<ColourSpan> spans;
     };

@@ -87,6 +87,7 @@ void CTextView::LayoutPages(QPainter& dc, CPrintInfo& info) {
     m_print.headerBand = m_print.header || !header.isEmpty();
     m_print.printRect = PrintRectangle(*device);
     m_print.line.emplace(*m_print.font, device, m_print.printRect.width(), m_print.lineHeight);
+    m_print.lineLaidOut = -1;
     m_print.pages.Layout(LineCount(), m_print.printRect.height() / m_print.lineHeight,
                          [this](int line) { return PrintedRows(line); });
 }
@@ -103,6 +104,9 @@ int CTextView::PrintedLineHeight(QPainter&, int line) {
 }
 
 void CTextView::SetPrintedLine(int line) {
+    // A line over several pages is laid out once for all of them.
+    if (line == m_print.lineLaidOut) return;
+    m_print.lineLaidOut = line;
     const std::string_view text = LineView(line);
     ExpandLineText(text, 0, m_tabSize, 0, INT_MAX, m_print.cells);
     const QList<QTextLayout::FormatRange> colours =
@@ -218,6 +222,7 @@ void CTextView::PageFooterText(int page, QString& text) {
 void CTextView::OnEndPrinting(QPainter&, CPrintInfo&) {
     m_print.font.reset();
     m_print.line.reset();
+    m_print.lineLaidOut = -1;
     m_print.pages.Clear();
     m_print.lineHeight = 0;
     m_print.running = false;
