@@ -26,14 +26,14 @@
 #include <vector>
 
 class CAcceleratorTable;
-class CTextBuffer;
 struct CPrintInfo;
+class CTextBuffer;
 struct PrintJobOptions;
-class QPrinter;
 class QDrag;
 class QFontMetricsF;
 class QMimeData;
 class QPainter;
+class QPrinter;
 class QRectF;
 
 // The read-only view of a text buffer: draws its lines in a fixed-pitch font with a plain
@@ -244,6 +244,12 @@ protected:
     // FinishMove without taking the caret's column as the remembered one.
     void FinishVerticalMove(bool extend);
 
+    // Printing: the pages of a job, the height of a line on paper (all its rows, one printer
+    // line for an empty line), and the print dialog (false when the user cancelled).
+    void LayoutPages(QPainter& dc, CPrintInfo& info);
+    int PrintedLineHeight(QPainter& dc, int line);
+    bool OnPreparePrinting(QPrinter& printer, PrintJobOptions& options);
+
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -252,12 +258,6 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     bool focusNextPrevChild(bool) override { return false; }
-
-    void LayoutPages(QPainter& dc, CPrintInfo& info);
-    // The height a line takes on paper: all its rows, one printer line for an empty line.
-    int PrintedLineHeight(QPainter& dc, int line);
-    // The print dialog; false when the user cancelled.
-    bool OnPreparePrinting(QPrinter& printer, PrintJobOptions& options);
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;

@@ -79,7 +79,7 @@ QRect CTextView::PrintRectangle(const QPaintDevice& device) const {
 
 void CTextView::LayoutPages(QPainter& dc, CPrintInfo& info) {
     QPaintDevice* device = dc.device();
-    if (!m_print.font) OnBeginPrinting(dc, info);
+    if (!m_print.font) OnBeginPrinting(dc, info); // a job that skipped it gets its font too
     m_print.pageRect = info.rectDraw.normalized();
     m_print.lineHeight = std::max(1, int(std::ceil(QFontMetricsF(*m_print.font, device).height())));
     QString header;
@@ -88,8 +88,9 @@ void CTextView::LayoutPages(QPainter& dc, CPrintInfo& info) {
     m_print.printRect = PrintRectangle(*device);
     m_print.line.emplace(*m_print.font, device, m_print.printRect.width(), m_print.lineHeight);
     m_print.lineLaidOut = -1;
-    m_print.pages.Layout(LineCount(), m_print.printRect.height() / m_print.lineHeight,
-                         [this](int line) { return PrintedRows(line); });
+    m_print.pages.Layout(
+        LineCount(), m_print.printRect.height() / m_print.lineHeight,
+        [&](int line) { return PrintedLineHeight(dc, line) / m_print.lineHeight; });
 }
 
 int CTextView::PrintedRows(int line) {
