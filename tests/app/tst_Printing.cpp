@@ -10,14 +10,21 @@
 #include <QPrintPreviewWidget>
 #include <QtTest>
 
-const QString kScript = QStringLiteral(QUILLET_CORPUS_DIR "/d_travel.scp");
-
 class TestPrinting : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_dir;
+    const QString kScript = m_dir.filePath(QStringLiteral("script.scp"));
 
 private slots:
+    // A corpus script where the corpus stands beside the project, else one of two pages.
+    void initTestCase() {
+        QByteArray text = ReadFileBytes(QStringLiteral(QUILLET_CORPUS_DIR "/d_travel.scp"));
+        const bool corpus = !text.isEmpty();
+        for (int i = 0; !corpus && i < 100; ++i)
+            text += QStringLiteral("[ITEMDEF i_%1]\r\n\tNAME=item %1\r\n").arg(i).toLatin1();
+        QVERIFY(WriteFileBytes(kScript, text));
+    }
     void init() {
         PrepareAppEnvironment(m_dir, ReadFileBytes(QStringLiteral(QUILLET_DEFAULT_INI)));
     }
