@@ -34,6 +34,7 @@ constexpr Entry kStrings[] = {
     {32779, "Start the UO Client\nUltima Online"},
     {32800, "Show or hide the tools toolbar\nToggle Tools ToolBar"},
     {32801, "Show or hide the workspace toolbar\nToggle Workspace ToolBar"},
+    {32807, "Save the active document as a PDF file\nExport as PDF"},
     {32810, "Search the files of a folder for a text\nFind in Files"},
     {32811, "Go to the next match of Find in Files\nNext Result"},
     {32812, "Go to the previous match of Find in Files\nPrevious Result"},

@@ -4,6 +4,11 @@ CommandLineInfo ParseCommandLine(const QStringList& arguments) {
     CommandLineInfo info;
     if (arguments.isEmpty()) return info;
     const QString& first = arguments.first();
+    if (first == QLatin1String("--pdf")) {
+        info.action = CommandLineInfo::ExportPdf;
+        info.files = arguments.mid(1);
+        return info;
+    }
     const bool print = first == QLatin1String("/p") || first == QLatin1String("-p") ||
                        first == QLatin1String("--print");
     const bool printTo = first == QLatin1String("/pt") || first == QLatin1String("--print-to");

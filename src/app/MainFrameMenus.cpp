@@ -85,7 +85,8 @@ QMenu* CMainFrame::CreateFileMenu(bool withDocument) {
                            {"Save &As...", ID_FILE_SAVE_AS},
                            kSeparator,
                            {"&Print...\tCtrl+P", ID_FILE_PRINT},
-                           {"Print Pre&view", ID_FILE_PRINT_PREVIEW}});
+                           {"Print Pre&view", ID_FILE_PRINT_PREVIEW},
+                           {"&Export as PDF...", ID_FILE_EXPORT_PDF}});
     else
         menu->addSeparator();
     AddCommands(menu, {{"P&rint Setup...", ID_FILE_PRINT_SETUP}, kSeparator});

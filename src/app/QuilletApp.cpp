@@ -5,11 +5,13 @@
 #include "CommandLine.h"
 #include "framework/Icons.h"
 #include "MainFrame.h"
+#include "PdfCommandLine.h"
 #include "SettingsLocation.h"
 
 #include "framework/CommandIds.h"
 #include "framework/MessageBox.h"
 #include "framework/ModalDialog.h"
+#include "framework/PrinterSetup.h"
 #include "framework/Profile.h"
 #include "framework/Windows1252.h"
 #include "script/QuilletDoc.h"
@@ -21,6 +23,7 @@
 #include <QIcon>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QTextStream>
 
 #include <memory>
 
@@ -35,6 +38,13 @@ CQuilletApp::~CQuilletApp() {
 
 bool CQuilletApp::InitInstance(const QStringList& arguments) {
     SetRegistryKey(QStringLiteral("Brindles Quillet"), ResString(57344));
+    const CommandLineInfo info = ParseCommandLine(arguments);
+    // Before the main window and the settings file, whose problems would show as messages.
+    if (info.action == CommandLineInfo::ExportPdf) {
+        QTextStream errors(stderr);
+        m_exitStatus = ExportScriptAsPdf(info.files, errors);
+        return false;
+    }
     QApplication::setWindowIcon(LoadIcon(QStringLiteral("quillet")));
     m_recentFiles.ReadList();
 
@@ -42,9 +52,8 @@ bool CQuilletApp::InitInstance(const QStringList& arguments) {
     m_mainFrame->Create(SettingsFilePath());
     m_mainFrame->SetNextCommandTarget(this);
 
-    const CommandLineInfo info = ParseCommandLine(arguments);
     if (info.action == CommandLineInfo::FilePrint || info.action == CommandLineInfo::FilePrintTo) {
-        PrintFile(info.files.first());
+        m_exitStatus = PrintFile(info.files.first(), info.printer) ? 0 : 1;
         return false;
     }
     // Shown before the scripts open, so that they are laid out in the window's real size
@@ -115,6 +124,7 @@ CChildFrame* CQuilletApp::FrameOf(const CDocument* document) const {
 void CQuilletApp::RegisterAppCommands() {
     OnCommand(ID_FILE_NEW, [this](unsigned) { OpenDocumentFile(QString()); });
     OnCommand(ID_APP_ABOUT, [this](unsigned) { OnAppAbout(); });
+    OnCommand(ID_FILE_PRINT_SETUP, [this](unsigned) { RunPrintSetup(m_mainFrame); });
     OnCommand(ID_APP_EXIT, [this](unsigned) { m_mainFrame->close(); });
     OnCommandRange(
         ID_FILE_MRU_FILE1, ID_FILE_MRU_LAST,
@@ -136,10 +146,19 @@ void CQuilletApp::OpenRecentFile(int index) {
         m_recentFiles.Remove(index);
 }
 
-void CQuilletApp::PrintFile(const QString& path) {
+bool CQuilletApp::PrintFile(const QString& path, const QString& printer) {
+    if (!PrintersAvailable()) {
+        ShowMessage(m_mainFrame, NoPrinterText());
+        return false;
+    }
+    if (!printer.isEmpty() && !SelectPrinter(printer)) {
+        ShowMessage(m_mainFrame, QStringLiteral("The printer '%1' is not installed.").arg(printer));
+        return false;
+    }
     CDocument* document = OpenDocumentFile(path);
-    if (!document) return;
+    if (!document) return false;
     CChildFrame* frame = FrameOf(document);
-    frame->View()->ExecuteCommand(ID_FILE_PRINT_DIRECT);
+    const bool printed = frame->View()->PrintDirect();
     frame->close();
+    return printed;
 }

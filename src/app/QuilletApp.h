@@ -22,8 +22,9 @@ public:
     ~CQuilletApp() override;
 
     // Start-up with the command-line arguments (without the program's name). False when
-    // the program should end now (after printing from the command line).
+    // the program should end now (after printing from the command line), with ExitStatus.
     bool InitInstance(const QStringList& arguments);
+    int ExitStatus() const { return m_exitStatus; }
 
     CDocument* OpenDocumentFile(const QString& path) override;
 
@@ -37,10 +38,12 @@ private:
     void RegisterAppCommands();
     void OnAppAbout();
     void OpenRecentFile(int index);
-    // Opens a file, sends it the print-without-dialog command and closes it again.
-    void PrintFile(const QString& path);
+    // Opens a file, prints it without a dialog on the default printer or on `printer`, and
+    // closes it again. False, after telling the user why, when nothing was printed.
+    bool PrintFile(const QString& path, const QString& printer);
 
     CDocTemplate m_template;
     CRecentFileList m_recentFiles;
     CMainFrame* m_mainFrame = nullptr;
+    int m_exitStatus = 0;
 };

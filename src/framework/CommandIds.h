@@ -111,6 +111,7 @@ constexpr unsigned ID_TOOLS_COLOR_PICKER = 32781;
 constexpr unsigned ID_VIEW_TOOLS_TOOLBAR = 32800;
 constexpr unsigned ID_VIEW_WORKSPACE = 32801;
 constexpr unsigned ID_TOOLS_ART_PICKER = 32806;
+constexpr unsigned ID_FILE_EXPORT_PDF = 32807;
 
 // Searching across the server's scripts.
 constexpr unsigned ID_EDIT_FIND_IN_FILES = 32810;

@@ -77,6 +77,10 @@ CQuilletView::CQuilletView(CQuilletDoc& document, QWidget* parent)
     RegisterScriptCommands();
 }
 
+QString CQuilletView::PrintDocumentName() const {
+    return m_document.PathName().isEmpty() ? m_document.Title() : m_document.PathName();
+}
+
 CTextBuffer* CQuilletView::LocateBuffer() {
     return &m_document.Buffer();
 }

@@ -32,6 +32,8 @@ public:
     void OnBufferChanged(CBufferObserver* source, const ChangeContext* context, unsigned hints,
                          int line) override;
     void ResetView() override;
+    // The script's file, or its title until it is saved.
+    QString PrintDocumentName() const override;
     ::LineCookie ComputeLineColours(::LineCookie cookie, int line, ColourSpan* spans,
                                     int& count) override;
 

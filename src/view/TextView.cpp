@@ -27,6 +27,7 @@ CTextView::CTextView(QWidget* parent) : QAbstractScrollArea(parent) {
     m_accelerators = LoadAccelerators(IDR_TEXTVIEW_ACCEL);
     RegisterCommands();
     RegisterSearchCommands();
+    RegisterPrintCommands();
     ResetView();
 }
 
@@ -79,6 +80,8 @@ void CTextView::ResetView() {
     m_showSelectionUnfocused = false;
     m_lastSearchValid = false;
     m_bookmarksExist = false;
+    m_print.header = false;
+    m_print.footer = true;
     viewport()->update();
 }
 

@@ -3,6 +3,8 @@
 #include "FontTemplate.h"
 #include "LineCache.h"
 #include "LineLengthCache.h"
+#include "PageLayout.h"
+#include "PrintedLine.h"
 
 #include "buffer/BufferObserver.h"
 #include "buffer/ColourSpan.h"
@@ -24,11 +26,14 @@
 #include <vector>
 
 class CAcceleratorTable;
+struct CPrintInfo;
 class CTextBuffer;
+struct PrintJobOptions;
 class QDrag;
 class QFontMetricsF;
 class QMimeData;
 class QPainter;
+class QPrinter;
 class QRectF;
 
 // The read-only view of a text buffer: draws its lines in a fixed-pitch font with a plain
@@ -187,6 +192,29 @@ public:
                          int line) override;
     void OnEditActionDone(int, std::string_view) override {}
 
+    // Printing (TextViewPrint.cpp). A print job calls OnBeginPrinting, then OnPrepareDC and
+    // OnPrint for each page while OnPrepareDC lets it go on, then OnEndPrinting; `dc` is a
+    // painter active on the printer. The pages are laid out once per job, on its first page.
+    virtual void OnBeginPrinting(QPainter& dc, CPrintInfo& info);
+    virtual void OnPrepareDC(QPainter& dc, CPrintInfo& info);
+    virtual void OnPrint(QPainter& dc, CPrintInfo& info);
+    virtual void OnEndPrinting(QPainter& dc, CPrintInfo& info);
+    virtual void PrintPageHeader(QPainter& dc, int page);
+    virtual void PrintPageFooter(QPainter& dc, int page);
+    // Empty in this class; a subclass that gives a text gets a header band on every page.
+    virtual void PageHeaderText(int page, QString& text);
+    // "Page %d/%d".
+    virtual void PageFooterText(int page, QString& text);
+    // 0 outside a print job.
+    int PrintPageCount() const { return m_print.pages.PageCount(); }
+    bool IsPrinting() const { return m_print.running; }
+    // The file or title that print jobs and PDF files are named after; empty in this class.
+    virtual QString PrintDocumentName() const { return {}; }
+
+    // The print commands (TextViewPrintCommands.cpp). Prints on the shared printer without
+    // a dialog; false, after telling the user why, when nothing was printed.
+    bool PrintDirect();
+
 signals:
     // The caret or the selection may have moved (the status pane follows it).
     void CaretMoved();
@@ -215,6 +243,12 @@ protected:
     void FinishMove(bool extend);
     // FinishMove without taking the caret's column as the remembered one.
     void FinishVerticalMove(bool extend);
+
+    // Printing: the pages of a job, the height of a line on paper (all its rows, one printer
+    // line for an empty line), and the print dialog (false when the user cancelled).
+    void LayoutPages(QPainter& dc, CPrintInfo& info);
+    int PrintedLineHeight(QPainter& dc, int line);
+    bool OnPreparePrinting(QPrinter& printer, PrintJobOptions& options);
 
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
@@ -249,6 +283,36 @@ private:
     };
 
     enum class CursorKind { None, Arrow, IBeam, Margin };
+
+    // The state of a print job, from its first page to its end.
+    struct PrintState {
+        bool running = false;
+        bool header = false;     // a header band above the text
+        bool footer = true;      // a footer band below it
+        bool headerBand = false; // this job's: the header flag, or a header text given
+        bool colours = false;
+        std::optional<QFont> font;
+        int lineHeight = 0; // the printer line, in device units
+        QRect pageRect;
+        QRect printRect; // the page less the margins and the bands
+        CPageLayout pages;
+        std::optional<CPrintedLine> line; // the layout of the line at hand
+        int lineLaidOut = -1;             // which line that is
+        std::string cells;                // its bytes with tabs expanded
+        std::vector<ColourSpan> spans;
+    };
+    QRect PrintRectangle(const QPaintDevice& device) const;
+    // A header or footer text centred in its band, between the print rectangle's edges.
+    void DrawBandText(QPainter& dc, const QString& text, int top, int height,
+                      Qt::Alignment vertical) const;
+    // Puts `line` into the print state's line layout, coloured when the job prints colours.
+    void SetPrintedLine(int line);
+    QList<QTextLayout::FormatRange> PrintedColours(int line, std::string_view text);
+    int PrintedRows(int line);
+    void RegisterPrintCommands();
+    bool PrintOnSharedPrinter(bool direct);
+    void OnFilePrintPreview();
+    void OnFileExportPdf();
 
     std::string_view LineView(int line) const;
     void MeasureFont();
@@ -333,6 +397,7 @@ private:
     int m_firstVisibleLine = 0;
     int m_firstVisibleColumn = 0;
     int m_marginWidth = Margin;
+    PrintState m_print;
 
     bool m_lastSearchValid = false;
     unsigned m_lastSearchFlags = 0;
