@@ -198,6 +198,11 @@ void CMainFrame::OpenMatch(const QString& path, int line, int column, int length
     const int target = std::clamp(line, 0, view->LineCount() - 1);
     const int lineLength = view->Buffer()->LineLength(target);
     const int start = std::clamp(column, 0, lineLength);
+    // The line goes a third of the way down, so that a pane opening below keeps it in view
+    // and the lines around it show.
+    if (target < view->FirstVisibleLine() ||
+        target >= view->FirstVisibleLine() + view->ScreenLines())
+        view->ScrollToLine(std::max(0, target - view->ScreenLines() / 3), true);
     view->SelectFoundText({target, start}, std::clamp(length, 0, lineLength - start));
     if (focusScript) view->setFocus();
 }
