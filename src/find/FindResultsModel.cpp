@@ -24,7 +24,7 @@ QString ShownBytes(std::string_view bytes) {
 
 } // namespace
 
-CFindResultsModel::CFindResultsModel(QObject* parent) : QAbstractItemModel(parent) {}
+CFindResultsModel::CFindResultsModel(QObject* parent) : CTwoLevelModel(parent) {}
 
 void CFindResultsModel::Clear() {
     beginResetModel();
@@ -66,40 +66,16 @@ void CFindResultsModel::Append(const QList<FoundFile>& files) {
 }
 
 bool CFindResultsModel::LocationOf(const QModelIndex& index, Location& location) const {
-    if (!index.isValid() || index.internalId() == 0) return false;
-    const FileRow& file = m_files[std::size_t(index.internalId() - 1)];
+    if (!index.isValid() || IsTopRow(index)) return false;
+    const FileRow& file = m_files[std::size_t(TopRowOf(index))];
     const FoundLine& found = file.lines[std::size_t(index.row())].found;
     location = {file.path, found.line, found.column, found.length};
     return true;
 }
 
-QModelIndex CFindResultsModel::index(int row, int column, const QModelIndex& parent) const {
-    if (column != 0 || row < 0) return {};
-    if (!parent.isValid())
-        return row < int(m_files.size()) ? createIndex(row, 0, quintptr(0)) : QModelIndex();
-    if (parent.internalId() != 0) return {};
-    const FileRow& file = m_files[std::size_t(parent.row())];
-    return row < int(file.lines.size()) ? createIndex(row, 0, quintptr(parent.row() + 1))
-                                        : QModelIndex();
-}
-
-QModelIndex CFindResultsModel::parent(const QModelIndex& child) const {
-    if (!child.isValid() || child.internalId() == 0) return {};
-    return createIndex(int(child.internalId() - 1), 0, quintptr(0));
-}
-
-int CFindResultsModel::rowCount(const QModelIndex& parent) const {
-    if (!parent.isValid()) return int(m_files.size());
-    return parent.internalId() == 0 ? int(m_files[std::size_t(parent.row())].lines.size()) : 0;
-}
-
-int CFindResultsModel::columnCount(const QModelIndex&) const {
-    return 1;
-}
-
 QVariant CFindResultsModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid()) return {};
-    if (index.internalId() == 0) {
+    if (IsTopRow(index)) {
         const FileRow& file = m_files[std::size_t(index.row())];
         if (role == Qt::DisplayRole)
             return QStringLiteral("%1 (%2)")
@@ -107,8 +83,7 @@ QVariant CFindResultsModel::data(const QModelIndex& index, int role) const {
                 .arg(file.lines.size());
         return {};
     }
-    const LineRow& line =
-        m_files[std::size_t(index.internalId() - 1)].lines[std::size_t(index.row())];
+    const LineRow& line = m_files[std::size_t(TopRowOf(index))].lines[std::size_t(index.row())];
     if (role == Qt::DisplayRole) return line.text;
     if (role == MatchRole) return QPoint(line.matchStart, line.matchLength);
     return {};

@@ -2,13 +2,13 @@
 
 #include "FindInFilesJob.h"
 
-#include <QAbstractItemModel>
+#include "framework/TwoLevelModel.h"
 
 #include <vector>
 
 // The rows of the Find Results pane: a row per file with matches, and below it a row per
 // matching line, "path(line): text", in the order the search found them.
-class CFindResultsModel : public QAbstractItemModel {
+class CFindResultsModel : public CTwoLevelModel {
     Q_OBJECT
 
 public:
@@ -31,11 +31,13 @@ public:
     // The longest display text so far, in characters, to size the column.
     int LongestText() const { return m_longest; }
 
-    QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
-    QModelIndex parent(const QModelIndex& child) const override;
-    int rowCount(const QModelIndex& parent = {}) const override;
-    int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+
+protected:
+    int TopRowCount() const override { return int(m_files.size()); }
+    int ChildRowCount(int file) const override {
+        return int(m_files[std::size_t(file)].lines.size());
+    }
 
 private:
     struct LineRow {

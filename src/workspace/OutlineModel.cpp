@@ -14,7 +14,7 @@ const std::array<const char*, OutlineRootCount> kRootNames{"Items", "Chars", "Fu
 } // namespace
 
 COutlineModel::COutlineModel(QObject* parent)
-    : QAbstractItemModel(parent), m_icon(LoadIcon(QStringLiteral("outline"))) {}
+    : CTwoLevelModel(parent), m_icon(LoadIcon(QStringLiteral("outline"))) {}
 
 void COutlineModel::SetOutline(std::shared_ptr<const ScriptOutline> outline) {
     std::array<std::vector<OutlineSection>, OutlineRootCount> byRoot;
@@ -59,39 +59,16 @@ QString COutlineModel::Label(const OutlineSection& section) const {
 }
 
 const OutlineSection* COutlineModel::SectionAt(const QModelIndex& index) const {
-    if (!index.isValid() || index.internalId() == 0) return nullptr;
-    const auto& rows = m_sections[std::size_t(index.internalId() - 1)];
+    if (!index.isValid() || IsTopRow(index)) return nullptr;
+    const auto& rows = m_sections[std::size_t(TopRowOf(index))];
     return index.row() < int(rows.size()) ? &rows[std::size_t(index.row())] : nullptr;
-}
-
-QModelIndex COutlineModel::index(int row, int column, const QModelIndex& parent) const {
-    if (column != 0 || row < 0) return {};
-    if (!parent.isValid())
-        return row < OutlineRootCount ? createIndex(row, 0, quintptr(0)) : QModelIndex();
-    if (parent.internalId() != 0) return {};
-    const auto& rows = m_sections[std::size_t(parent.row())];
-    return row < int(rows.size()) ? createIndex(row, 0, quintptr(parent.row() + 1)) : QModelIndex();
-}
-
-QModelIndex COutlineModel::parent(const QModelIndex& child) const {
-    if (!child.isValid() || child.internalId() == 0) return {};
-    return createIndex(int(child.internalId() - 1), 0, quintptr(0));
-}
-
-int COutlineModel::rowCount(const QModelIndex& parent) const {
-    if (!parent.isValid()) return OutlineRootCount;
-    return parent.internalId() == 0 ? int(m_sections[std::size_t(parent.row())].size()) : 0;
-}
-
-int COutlineModel::columnCount(const QModelIndex&) const {
-    return 1;
 }
 
 QVariant COutlineModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid()) return {};
     if (role == Qt::DecorationRole) return m_icon;
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
-    if (index.internalId() == 0) return QString::fromLatin1(kRootNames[std::size_t(index.row())]);
+    if (IsTopRow(index)) return QString::fromLatin1(kRootNames[std::size_t(index.row())]);
     const OutlineSection* section = SectionAt(index);
     return section ? Label(*section) : QVariant();
 }

@@ -2,7 +2,7 @@
 
 #include "ScriptOutline.h"
 
-#include <QAbstractItemModel>
+#include "framework/TwoLevelModel.h"
 #include <QIcon>
 
 #include <array>
@@ -12,7 +12,7 @@
 // The Script tree's items: the five fixed roots ("Items", "Chars", "Functions", "Types",
 // "Misc") and below them the sections of the active script. New sections replace the old
 // ones row by row, so a view keeps its expanded roots and its scroll position.
-class COutlineModel : public QAbstractItemModel {
+class COutlineModel : public CTwoLevelModel {
     Q_OBJECT
 
 public:
@@ -23,14 +23,13 @@ public:
     // The header line of the section at `index`, or -1 for a root.
     int LineOf(const QModelIndex& index) const;
 
-    QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
-    QModelIndex parent(const QModelIndex& child) const override;
-    int rowCount(const QModelIndex& parent = {}) const override;
-    int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
+protected:
+    int TopRowCount() const override { return OutlineRootCount; }
+    int ChildRowCount(int root) const override { return int(m_sections[std::size_t(root)].size()); }
+
 private:
-    // Internal ids: 0 for a root, root + 1 for a section below it.
     const OutlineSection* SectionAt(const QModelIndex& index) const;
 
     // The label of a section: its header as the file reads, then its DEFNAME if it has one.
