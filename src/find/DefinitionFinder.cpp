@@ -18,7 +18,9 @@ CDefinitionFinder::CDefinitionFinder(QObject* parent) : QObject(parent) {
 }
 
 CDefinitionFinder::~CDefinitionFinder() {
-    // A running lookup posts its answer to this object: it must end first.
+    // A running lookup posts its answer to this object: it must end first, and a long
+    // refresh stops early.
+    m_closing = true;
     m_worker.waitForDone();
 }
 
@@ -31,7 +33,7 @@ void CDefinitionFinder::Find(const QString& name, const QString& folder,
         folder.isEmpty() ? std::string() : QFile::encodeName(folder).toStdString();
     auto texts = std::make_shared<std::map<std::string, std::string>>(std::move(openTexts));
     m_worker.start([this, name, bytes, root, texts, request] {
-        if (!root.empty()) m_index.Refresh(root, kScriptTypes);
+        if (!root.empty()) m_index.Refresh(root, kScriptTypes, &m_closing);
         std::map<std::string, std::string_view> overrides;
         for (const auto& [path, text] : *texts)
             overrides.emplace(path, text);

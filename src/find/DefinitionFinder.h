@@ -6,6 +6,7 @@
 #include <QString>
 #include <QThreadPool>
 
+#include <atomic>
 #include <map>
 #include <string>
 #include <vector>
@@ -32,6 +33,7 @@ signals:
 
 private:
     CDefinitionIndex m_index; // touched by the worker only
+    std::atomic<bool> m_closing{false};
     QThreadPool m_worker;
     quint64 m_request = 0;
     bool m_busy = false;
