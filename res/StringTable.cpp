@@ -40,6 +40,7 @@ constexpr Entry kStrings[] = {
     {32812, "Go to the previous match of Find in Files\nPrevious Result"},
     {32813, "Go to where the name at the caret is defined\nGo to Definition"},
     {32814, "Find every use of the name at the caret in the server's scripts\nFind All References"},
+    {32815, "Show or hide the results of Find in Files\nFind Results"},
     {57344, "Brindle's Quillet"},
     {57345, "Ready"},
     {57600, "Create a new document\nNew"},

@@ -3,6 +3,7 @@
 #include "MainFrame.h"
 
 #include "console/TelnetFrame.h"
+#include "find/FindResultsPane.h"
 #include "framework/CommandIds.h"
 #include "framework/MessageBox.h"
 #include "framework/ModalDialog.h"
@@ -60,6 +61,7 @@ void CMainFrame::RegisterFrameCommands() {
     registerToggle(ID_VIEW_TOOLS_TOOLBAR, m_toolsBar);
     registerToggle(ID_VIEW_STATUS_BAR, statusBar());
     registerToggle(ID_VIEW_WORKSPACE, m_workspaceBar);
+    registerToggle(ID_VIEW_FIND_RESULTS, m_findResults);
 
     OnCommand(ID_WINDOW_CASCADE, [this](unsigned) { m_mdiArea->cascadeSubWindows(); });
     OnCommand(ID_WINDOW_TILE_HORZ, [this](unsigned) { m_mdiArea->tileSubWindows(); });

@@ -1,6 +1,6 @@
 // The menus, toolbars and status bar of the main frame.
-#include "framework/Icons.h"
 #include "MainFrame.h"
+#include "framework/Icons.h"
 
 #include "framework/CommandAction.h"
 #include "framework/CommandIds.h"
@@ -163,7 +163,8 @@ QMenu* CMainFrame::CreateViewMenu() {
                  {"&Workspace", ID_VIEW_WORKSPACE}},
                 true);
     menu->addMenu(toolbars);
-    AddCommands(menu, {{"&Status Bar", ID_VIEW_STATUS_BAR}}, true);
+    AddCommands(
+        menu, {{"&Status Bar", ID_VIEW_STATUS_BAR}, {"Find &Results", ID_VIEW_FIND_RESULTS}}, true);
     AddCommands(menu, {kSeparator, {"&Preferences...", ID_VIEW_PREFERENCES}});
     return menu;
 }

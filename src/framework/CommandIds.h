@@ -119,6 +119,7 @@ constexpr unsigned ID_EDIT_NEXT_RESULT = 32811;
 constexpr unsigned ID_EDIT_PREV_RESULT = 32812;
 constexpr unsigned ID_EDIT_GOTO_DEFINITION = 32813;
 constexpr unsigned ID_EDIT_FIND_REFERENCES = 32814;
+constexpr unsigned ID_VIEW_FIND_RESULTS = 32815;
 
 // Code templates of the script view's "&Insert Code" menu.
 constexpr unsigned ID_INSERT_HEADER_ITEM = 32782;

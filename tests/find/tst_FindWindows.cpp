@@ -85,6 +85,7 @@ private slots:
         QCOMPARE(proposed.folder, QDir::toNativeSeparators(m_server));
         CFindResultsPane& pane = frame.FindResults();
         QVERIFY(pane.isVisible());
+        QVERIFY(frame.CommandRouteStart().QueryCommand(ID_VIEW_FIND_RESULTS).IsChecked());
         QTRY_VERIFY(!frame.FindJob().IsRunning());
         CFindResultsModel& model = pane.Model();
         QCOMPARE(model.rowCount(), 2);
@@ -120,6 +121,8 @@ private slots:
                      .arg(QFileInfo(running.Active()->Document().PathName()).fileName())
                      .arg(running.Active()->View()->CaretPosition().line),
                  visited[2]);
+        QVERIFY(frame.RunCommand(ID_VIEW_FIND_RESULTS));
+        QVERIFY(pane.isHidden());
     }
 
     // An open document counts with its unsaved text; a new search replaces a running one.
