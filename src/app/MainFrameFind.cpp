@@ -17,7 +17,6 @@
 #include "framework/SettingsStore.h"
 #include "framework/WinApp.h"
 #include "framework/Windows1252.h"
-#include "prefs/IniFile.h"
 #include "view/TextSearch.h"
 #include "view/TextView.h"
 
@@ -50,13 +49,10 @@ std::vector<std::string> LinesOf(const CTextBuffer& buffer) {
 
 // The text of a document with its own line ends, as it would be saved.
 std::string TextOf(const CTextBuffer& buffer) {
-    const std::string_view end = LineEndBytes(buffer.LineEndStyleOf());
-    std::string text;
-    for (int i = 0; i < buffer.LineCount(); ++i) {
-        if (i > 0) text += end;
-        text += buffer.Line(i);
-    }
-    return text;
+    const int last = buffer.LineCount() - 1;
+    if (last < 0) return {};
+    return buffer.CopyRange({0, 0}, {last, buffer.LineLength(last)},
+                            LineEndBytes(buffer.LineEndStyleOf()));
 }
 
 } // namespace
@@ -94,9 +90,8 @@ void CMainFrame::RegisterFindCommands() {
 }
 
 QString CMainFrame::SearchFolder() const {
-    const QString server =
-        QString::fromStdString(SettingsStore().GetValue("UO", "SphereServer")).trimmed();
-    if (!server.isEmpty() && QFileInfo(server).isDir()) return QDir::toNativeSeparators(server);
+    if (const QString server = SphereServerFolder(); !server.isEmpty())
+        return QDir::toNativeSeparators(server);
     if (CChildFrame* active = ActiveChildFrame();
         active && !active->Document().PathName().isEmpty())
         return QDir::toNativeSeparators(QFileInfo(active->Document().PathName()).absolutePath());
@@ -124,15 +119,8 @@ FindInFilesOptions CMainFrame::DefaultFindOptions() const {
     options.text = GetProfileString(kFindSection, QStringLiteral("FindWhat"));
     // As Find proposes: a selection inside one line, else the word at the caret.
     if (CChildFrame* active = ActiveChildFrame()) {
-        CTextView* view = active->View();
-        TextPosition start;
-        TextPosition end;
-        view->SelectionBounds(start, end);
-        if (view->HasSelection() && start.line == end.line)
-            options.text = TextFromWindows1252(
-                view->Buffer()
-                    ->Line(start.line)
-                    .substr(std::size_t(start.ch), std::size_t(end.ch - start.ch)));
+        if (const QString selected = active->View()->SingleLineSelection(); !selected.isEmpty())
+            options.text = selected;
         else if (const QString word = WordAtCaret(); !word.isEmpty())
             options.text = word;
     }
@@ -224,13 +212,7 @@ void CMainFrame::OnGoToDefinition() {
         openTexts.emplace(QFile::encodeName(path).toStdString(), TextOf(*child->View()->Buffer()));
     }
     statusBar()->showMessage(QStringLiteral("Looking for the definition of '%1'...").arg(name));
-    const QString server =
-        QString::fromStdString(SettingsStore().GetValue("UO", "SphereServer")).trimmed();
-    m_definitions->Find(name,
-                        QFileInfo(server).isDir() && !server.isEmpty()
-                            ? QDir::cleanPath(QFileInfo(server).absoluteFilePath())
-                            : QString(),
-                        std::move(openTexts));
+    m_definitions->Find(name, SphereServerFolder(), std::move(openTexts));
 }
 
 void CMainFrame::ShowDefinitions(const QString& name, const std::vector<DefinitionSite>& sites) {

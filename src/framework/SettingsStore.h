@@ -13,3 +13,7 @@ CIniFile& SettingsStore();
 
 // A value of the store as text; the file holds bytes, which on this platform are UTF-8.
 QString SettingsText(const std::string& section, const std::string& key);
+
+// The "UO"/"SphereServer" folder as a clean absolute path, or empty when the setting names
+// no existing folder.
+QString SphereServerFolder();

@@ -123,6 +123,9 @@ public:
     void NormaliseSelection();
     bool IsInsideSelection(TextPosition position) const;
     bool SelectFoundText(TextPosition position, int length);
+    // The selected text when the selection lies inside one line, else empty: what the
+    // search dialogs propose.
+    QString SingleLineSelection();
     void UpdateCaret();
     void SuspendCaret();
     void ResumeCaret();

@@ -39,6 +39,16 @@ void CTextView::RegisterSearchCommands() {
         ID_EDIT_FIND_PREVIOUS, [this](unsigned) { OnEditFindPrevious(); }, whileLastSearchValid);
 }
 
+QString CTextView::SingleLineSelection() {
+    if (!HasSelection()) return {};
+    TextPosition start;
+    TextPosition end;
+    SelectionBounds(start, end);
+    if (start.line != end.line) return {};
+    return TextFromWindows1252(
+        LineView(start.line).substr(std::size_t(start.ch), std::size_t(end.ch - start.ch)));
+}
+
 void CTextView::OnEditFind() {
     FindOptions options;
     if (m_lastSearchValid) {
@@ -52,14 +62,8 @@ void CTextView::OnEditFind() {
         options.text = GetProfileString(FindSection, QStringLiteral("FindWhat"));
     }
     // A selection inside one line proposes the selected text.
-    if (HasSelection()) {
-        TextPosition start;
-        TextPosition end;
-        SelectionBounds(start, end);
-        if (start.line == end.line)
-            options.text = TextFromWindows1252(
-                LineView(start.line).substr(std::size_t(start.ch), std::size_t(end.ch - start.ch)));
-    }
+    if (const QString selected = SingleLineSelection(); !selected.isEmpty())
+        options.text = selected;
 
     CFindDialog dialog(this, options, m_caret);
     SetShowSelectionUnfocused(true);

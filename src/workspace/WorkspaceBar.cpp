@@ -4,11 +4,9 @@
 #include "ScriptTree.h"
 
 #include "framework/SettingsStore.h"
-#include "prefs/IniFile.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -58,12 +56,7 @@ CWorkspaceBar::CWorkspaceBar(QWidget* parent)
 }
 
 void CWorkspaceBar::ReadServerFolder() {
-    const QString setting =
-        QString::fromStdString(SettingsStore().GetValue("UO", "SphereServer")).trimmed();
-    const QFileInfo folder(setting);
-    const QString shown = !setting.isEmpty() && folder.isDir()
-                              ? QDir::toNativeSeparators(QDir::cleanPath(folder.absoluteFilePath()))
-                              : QString();
+    const QString shown = QDir::toNativeSeparators(SphereServerFolder());
     if (shown == m_serverFolder) return;
     while (m_filesTree->topLevelItemCount() > 1)
         delete m_filesTree->takeTopLevelItem(1);
