@@ -16,9 +16,12 @@
 
 #include <memory>
 
-// Every test starts from an empty profile and its own settings file.
+// Every test starts from an empty profile and its own settings file. The profile lives in
+// `dir`, not in the user's folder, so test programs running side by side never share one.
 inline void PrepareAppEnvironment(const QTemporaryDir& dir, const QByteArray& ini) {
     QStandardPaths::setTestModeEnabled(true);
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       dir.filePath(QStringLiteral("profile")));
     const QString path = dir.filePath(QStringLiteral("quillet.ini"));
     WriteFileBytes(path, ini);
     qputenv("QUILLET_INI", path.toLocal8Bit());
