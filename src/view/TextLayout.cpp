@@ -1,6 +1,7 @@
 #include "TextLayout.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -10,9 +11,16 @@ int CellsOf(char byte, int column, int tabSize) {
 
 } // namespace
 
+// Bytes between tabs take one column each, so the line is crossed tab by tab.
 int AdvanceColumn(std::string_view text, int column, int tabSize) {
-    for (char byte : text)
-        column += CellsOf(byte, column, tabSize);
+    while (!text.empty()) {
+        const void* tab = std::memchr(text.data(), '\t', text.size());
+        if (!tab) return column + static_cast<int>(text.size());
+        const auto before = std::size_t(static_cast<const char*>(tab) - text.data());
+        column += static_cast<int>(before);
+        column += CellsOf('\t', column, tabSize);
+        text.remove_prefix(before + 1);
+    }
     return column;
 }
 

@@ -69,7 +69,7 @@ void CTextView::ResetView() {
     m_anchor = {};
     DropFonts();
     m_cookies.Free();
-    m_lengths.Free();
+    m_widths.Free();
     m_caret = {};
     m_selStart = {};
     m_selEnd = {};
@@ -125,14 +125,32 @@ int CTextView::MeasureVisualLength(int line) const {
 }
 
 int CTextView::VisualLineLength(int line) {
-    if (!m_lengths.Exists()) m_lengths.Create(LineCount());
-    return m_lengths.LengthOf(line, [this](int l) { return MeasureVisualLength(l); });
+    return MeasureVisualLength(line);
+}
+
+// A line's visual length is at least its byte length and at most the tab size times it, so
+// only the lines that could be wider than the longest one of the range are read at all.
+int CTextView::WidestInLines(int first, int end) const {
+    std::vector<int> lengths(std::size_t(std::max(end - first, 0)));
+    int widest = 0;
+    for (std::size_t i = 0; i < lengths.size(); ++i) {
+        lengths[i] = LineLength(first + int(i));
+        widest = std::max(widest, lengths[i]);
+    }
+    const long long mostCellsPerByte = std::max(m_tabSize, 1);
+    for (std::size_t i = 0; i < lengths.size(); ++i) {
+        if (lengths[i] * mostCellsPerByte <= widest) continue;
+        const std::string_view text(LineText(first + int(i)), std::size_t(lengths[i]));
+        widest = std::max(widest, AdvanceColumn(text, 0, m_tabSize));
+    }
+    return widest;
 }
 
 int CTextView::WidestLineLength() {
     if (m_widestLine < 0) {
-        if (!m_lengths.Exists()) m_lengths.Create(LineCount());
-        m_widestLine = m_lengths.Widest([this](int l) { return MeasureVisualLength(l); });
+        if (!m_widths.Exists()) m_widths.Create(LineCount());
+        m_widestLine =
+            m_widths.Widest([this](int first, int end) { return WidestInLines(first, end); });
     }
     return m_widestLine;
 }
@@ -302,20 +320,10 @@ void CTextView::LineColours(int, QColor& background, QColor& text, bool& fillAft
 
 ::LineCookie CTextView::LineCookie(int line) {
     if (!m_cookies.Exists()) m_cookies.Create(LineCount());
-    if (line < 0 || line >= m_cookies.Length()) return 0;
-    ::LineCookie cookie = m_cookies.Get(line);
-    if (cookie != CookieNotComputed) return cookie;
-    // Continue from the nearest line above with a known cookie.
-    int known = std::min(line, m_cookies.FirstStaleLine()) - 1;
-    while (known >= 0 && m_cookies.Get(known) == CookieNotComputed)
-        --known;
-    cookie = known >= 0 ? m_cookies.Get(known) : 0;
-    for (int l = known + 1; l <= line; ++l) {
+    return m_cookies.CookieOf(line, [this](::LineCookie before, int at) {
         int count = 0;
-        cookie = ComputeLineColours(cookie, l, nullptr, count);
-        m_cookies.Set(l, cookie);
-    }
-    return cookie;
+        return ComputeLineColours(before, at, nullptr, count);
+    });
 }
 
 // Change notification ------------------------------------------------------------------
@@ -331,12 +339,12 @@ void CTextView::OnBufferChanged(CBufferObserver*, const ChangeContext* context, 
     int firstChanged = line;
     if (hints & HintSingleLine) {
         if (m_cookies.Exists()) m_cookies.MarkStaleFrom(line);
-        if (m_lengths.Exists()) m_lengths.MarkStale(line);
+        if (m_widths.Exists()) m_widths.MarkStale(line);
     } else {
         firstChanged = std::max(line, 0);
         const int count = LineCount();
         if (m_cookies.Exists()) m_cookies.Resize(count, firstChanged);
-        if (m_lengths.Exists()) m_lengths.Resize(count, firstChanged);
+        if (m_widths.Exists()) UpdateWidthsAfterChange(context, count, firstChanged);
     }
     InvalidateLines(firstChanged, -1);
     if (context) {
@@ -358,6 +366,25 @@ void CTextView::OnBufferChanged(CBufferObserver*, const ChangeContext* context, 
         m_widestLine = -1;
         if (!m_deferHorzScrollUpdate) UpdateHorzScrollBar(false);
     }
+}
+
+// An insertion turns its first line into the lines up to its end, a deletion its lines into
+// one; the widths of the lines around them stay. Without a context every line from the
+// changed one on is measured again.
+void CTextView::UpdateWidthsAfterChange(const ChangeContext* context, int lineCount,
+                                        int firstChanged) {
+    if (context) {
+        const int span = context->end().line - context->start().line + 1;
+        const bool insertion = context->kind() == ChangeContext::Kind::Insertion;
+        const int removed = insertion ? 1 : span;
+        const int added = insertion ? span : 1;
+        if (context->start().line == firstChanged &&
+            m_widths.Length() - removed + added == lineCount) {
+            m_widths.Replace(firstChanged, removed, added);
+            return;
+        }
+    }
+    m_widths.Resize(lineCount, firstChanged);
 }
 
 // Widget events ------------------------------------------------------------------------

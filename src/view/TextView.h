@@ -1,10 +1,10 @@
 #pragma once
 
+#include "CookieCache.h"
 #include "FontTemplate.h"
-#include "LineCache.h"
-#include "LineLengthCache.h"
 #include "PageLayout.h"
 #include "PrintedLine.h"
+#include "WidestLineCache.h"
 
 #include "buffer/BufferObserver.h"
 #include "buffer/ColourSpan.h"
@@ -322,6 +322,8 @@ private:
     void DropFonts();
     void InvalidateMetrics();
     int MeasureVisualLength(int line) const;
+    int WidestInLines(int first, int end) const;
+    void UpdateWidthsAfterChange(const ChangeContext* context, int lineCount, int firstChanged);
     void DrawSegment(QPainter& painter, int& column, const QRect& clip, int slot,
                      const RunColours& colours, std::string_view line, int offset, int count,
                      int lineIndex);
@@ -377,8 +379,8 @@ private:
     TextPosition m_anchor;
     FontTemplate m_fontTemplate;
     std::array<FontSlot, 4> m_fonts;
-    CLineCache<::LineCookie, CookieNotComputed> m_cookies;
-    CLineLengthCache m_lengths;
+    CCookieCache m_cookies;
+    CWidestLineCache m_widths;
     bool m_pendingDrag = false;
     bool m_dragSourceActive = false;
     bool m_mouseSelecting = false;

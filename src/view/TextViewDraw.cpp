@@ -76,7 +76,7 @@ void CTextView::DrawLine(QPainter& painter, const QRect& rect, int line) {
     int count = 0;
     const ::LineCookie cookie =
         ComputeLineColours(LineCookie(line - 1), line, m_spans.data(), count);
-    m_cookies.Set(line, cookie);
+    m_cookies.Store(line, cookie);
     count = std::clamp(count, 0, static_cast<int>(room));
 
     // Segments: normal text up to the first span, then each span up to the next one. Span

@@ -122,7 +122,7 @@ QList<QTextLayout::FormatRange> CTextView::PrintedColours(int line, std::string_
     int count = 0;
     const ::LineCookie cookie =
         ComputeLineColours(LineCookie(line - 1), line, m_print.spans.data(), count);
-    m_cookies.Set(line, cookie);
+    m_cookies.Store(line, cookie);
     count = std::clamp(count, 0, static_cast<int>(room));
 
     // Each span runs to the next one's start, in cells of the tab-expanded text; normal

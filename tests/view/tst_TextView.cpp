@@ -10,6 +10,7 @@
 #include <QtTest>
 
 #include <numeric>
+#include <random>
 
 namespace {
 
@@ -47,6 +48,41 @@ bool Insert(CTextBuffer& buffer, TextPosition at, std::string_view text) {
     return buffer.RawInsert(nullptr, at, text, end);
 }
 
+// A line's cookie from the cookie before it and every byte of the line, so that a cookie
+// left stale by an edit above it cannot match by chance.
+::LineCookie HashLine(::LineCookie cookie, std::string_view text) {
+    for (char byte : text)
+        cookie = (cookie ^ static_cast<unsigned char>(byte)) * 16777619u;
+    return cookie * 16777619u + 1;
+}
+
+class CHashView : public CTextView {
+public:
+    ::LineCookie ComputeLineColours(::LineCookie cookie, int line, ColourSpan*, int&) override {
+        return HashLine(cookie, {LineText(line), std::size_t(LineLength(line))});
+    }
+};
+
+// The plain model: every cookie from the top, and the widest line with tabs expanded.
+std::vector<::LineCookie> AllCookies(const CTextBuffer& buffer) {
+    std::vector<::LineCookie> cookies;
+    ::LineCookie cookie = 0;
+    for (int line = 0; line < buffer.LineCount(); ++line)
+        cookies.push_back(cookie = HashLine(cookie, buffer.Line(line)));
+    return cookies;
+}
+
+int WidestLine(const CTextBuffer& buffer, int tabSize) {
+    int widest = 0;
+    for (int line = 0; line < buffer.LineCount(); ++line) {
+        int column = 0;
+        for (char byte : buffer.Line(line))
+            column += byte == '\t' ? tabSize - column % tabSize : 1;
+        widest = std::max(widest, column);
+    }
+    return widest;
+}
+
 } // namespace
 
 class TestTextView : public QObject {
@@ -59,6 +95,8 @@ private slots:
     void cookiesRecomputeFromTheChangedLine_data();
     void cookiesRecomputeFromTheChangedLine();
     void widestLineFollowsChanges();
+    void cachesMatchAFullRecomputationAfterRandomEdits();
+    void widestLineCountsTheTabsOfShortLines();
 
     void selectionCellsAtLineEndsAndWithoutFocus();
     void hookColoursSegments();
@@ -154,6 +192,93 @@ void TestTextView::widestLineFollowsChanges() {
     QCOMPARE(s.view.VisualLineLength(3), 3);
     // Windows maximum m with page p is Qt's 0..m-p+1.
     QCOMPARE(s.view.horizontalScrollBar()->maximum(), 500 - 1 - s.view.ScreenChars() + 1);
+}
+
+// Edits of every kind, small and spanning many checkpoints and width blocks, on a text longer
+// than twice the cookie window, near the rows asked last or anywhere; then cookies asked
+// there and in random order, and now and then every line in order.
+void TestTextView::cachesMatchAFullRecomputationAfterRandomEdits() {
+    std::mt19937 random(20240611);
+    auto below = [&](int n) { return int(random() % unsigned(std::max(n, 1))); };
+    // About `breaks` line breaks among `bytes` bytes.
+    auto text = [&](int bytes, int breaks) {
+        std::string out;
+        for (int i = 0; i < bytes; ++i)
+            out += below(bytes) < breaks ? "\r\n" : std::string(1, "ab=\t [x]"[below(8)]);
+        return out;
+    };
+    Shown<CHashView> s(text(1200000, 150000), {300, 200});
+    QVERIFY(s.shown);
+    CTextBuffer& buffer = s.buffer;
+    CHashView& view = s.view;
+    constexpr int RunLines = 300;
+    auto at = [&](int line) { return TextPosition{line, below(buffer.LineLength(line) + 1)}; };
+    auto widestLine = [&] {
+        int line = 0;
+        while (view.VisualLineLength(line) < view.WidestLineLength())
+            ++line;
+        return line;
+    };
+    for (int round = 0; round < 60; ++round) {
+        std::vector<::LineCookie> cookies = AllCookies(buffer);
+        // Rows asked in order, as a paint asks them.
+        const int run = below(int(cookies.size()) - RunLines);
+        for (int line = run; line < run + RunLines; ++line)
+            QCOMPARE(view.LineCookie(line), cookies[std::size_t(line)]);
+        for (int edit = below(3); edit >= 0; --edit) {
+            const int lastLine = buffer.LineCount() - 1;
+            const TextPosition from = at(below(2) ? run + below(RunLines) : below(lastLine + 1));
+            const int lines = below(8) == 0 ? 2000 + below(12000) : below(4);
+            switch (below(5)) {
+            case 0: // typing, or lines put in
+                QVERIFY(Insert(buffer, from, text(below(6) + 1 + 8 * lines, lines)));
+                break;
+            case 1: // lines taken out
+                QVERIFY(buffer.RawDelete(
+                    nullptr, from, std::max(from, at(std::min(from.line + lines, lastLine)))));
+                break;
+            case 2: // a wide line, of text or of tabs
+                QVERIFY(Insert(buffer, from,
+                               below(2) ? text(100 + below(300), 0)
+                                        : std::string(std::size_t(10 + below(100)), '\t')));
+                break;
+            case 3: { // the widest line emptied, or taken out with lines around it
+                const int widest = widestLine();
+                const int above = below(2) ? 0 : below(6000);
+                const int after = std::min(widest + (below(2) ? 0 : below(6000)), lastLine);
+                QVERIFY(buffer.RawDelete(nullptr, {std::max(widest - above, 0), 0},
+                                         {after, buffer.LineLength(after)}));
+                break;
+            }
+            default: // a painted screen
+                view.ScrollToLine(from.line, true);
+                view.viewport()->repaint();
+            }
+        }
+        cookies = AllCookies(buffer);
+        QCOMPARE(view.WidestLineLength(), WidestLine(buffer, view.TabSize()));
+        const int count = int(cookies.size());
+        // Near the rows asked before the edits, anywhere, or at the far edge of the window
+        // that a long walk to the line asked before leaves.
+        for (int ask = 0, line = 0; ask < 400; ++ask) {
+            const int kind = below(3);
+            line = kind == 0   ? run + below(RunLines)
+                   : kind == 1 ? below(count)
+                               : std::max(line - CCookieCache::WindowLines, 0);
+            line = std::min(line, count - 1);
+            QCOMPARE(view.LineCookie(line), cookies[std::size_t(line)]);
+        }
+        if (round % 10 == 9) {
+            for (int line = 0; line < count; ++line)
+                QCOMPARE(view.LineCookie(line), cookies[std::size_t(line)]);
+        }
+    }
+}
+
+void TestTextView::widestLineCountsTheTabsOfShortLines() {
+    Shown s("xxxxxxxxxxxxxxxxxxxx\n\t\t\t\t\t\t", {300, 200});
+    QVERIFY(s.shown);
+    QCOMPARE(s.view.WidestLineLength(), 24);
 }
 
 void TestTextView::selectionCellsAtLineEndsAndWithoutFocus() {
