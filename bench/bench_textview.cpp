@@ -1,6 +1,7 @@
 // The text view on the 100 MB script in a 1280 x 800 view on the offscreen platform:
-// painting a screen, Ctrl+End from the top against the bare scanner, and the handling of a
-// single-line change far down the text.
+// the first layout and paint after the text is loaded, painting a screen, Ctrl+End from the
+// top against the bare scanner, the handling of a single-line change far down the text, and
+// the memory of the view's line tables against the file's size.
 #include "BenchSupport.h"
 
 #include "buffer/TextBuffer.h"
@@ -10,6 +11,8 @@
 #include <QApplication>
 #include <QKeyEvent>
 
+#include <filesystem>
+#include <malloc.h>
 #include <memory>
 
 namespace {
@@ -53,6 +56,17 @@ Fixture& Loaded() {
 void SendKey(QWidget* widget, Qt::Key key, Qt::KeyboardModifiers modifiers) {
     QKeyEvent press(QEvent::KeyPress, key, modifiers);
     QApplication::sendEvent(widget, &press);
+}
+
+// What the view does when a file has been read into its buffer: a reset, the scroll bars'
+// ranges (the horizontal one from the widest line) and the first screen.
+void BM_FirstPaintAfterLoad(benchmark::State& state) {
+    Fixture& f = Loaded();
+    for (auto _ : state) {
+        f.view->OnBufferChanged(nullptr, nullptr, HintReset, -1);
+        f.view->viewport()->repaint();
+    }
+    state.counters["lines"] = f.buffer.LineCount();
 }
 
 void BM_PaintScreen(benchmark::State& state) {
@@ -101,8 +115,32 @@ void BM_SingleLineChange(benchmark::State& state) {
     state.counters["line"] = line;
 }
 
+// The heap memory that a new view on the loaded text takes once it has been laid out and
+// has gone to the last line, as a share of the file's size: its line tables, and no less
+// than they keep resident. The view is shown empty first, so that its window's own memory
+// is not counted.
+double ViewTablesPerFileByte() {
+    Fixture& f = Loaded();
+    CScannedTextView view;
+    view.resize(1280, 800);
+    view.show();
+    QApplication::processEvents();
+    const std::size_t before = mallinfo2().uordblks + mallinfo2().hblkhd;
+    view.AttachToBuffer(&f.buffer);
+    view.viewport()->repaint();
+    SendKey(&view, Qt::Key_End, Qt::ControlModifier);
+    view.viewport()->repaint();
+    const std::size_t after = mallinfo2().uordblks + mallinfo2().hblkhd;
+    return (double(after) - double(before)) /
+           double(std::filesystem::file_size(bench::ScriptFile(k100MB)));
+}
+
 } // namespace
 
+BENCHMARK(BM_FirstPaintAfterLoad)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 BENCHMARK(BM_PaintScreen)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(10)
@@ -124,9 +162,11 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const int result = bench::RunWithRatios(argc, argv,
-                                            {{"BM_PaintScreen", "", 3.0},
+                                            {{"BM_FirstPaintAfterLoad", "", 150.0},
+                                             {"BM_PaintScreen", "", 3.0},
                                              {"BM_SingleLineChange", "", 500.0},
-                                             {"BM_CtrlEndFromTop", "BM_ScanCookiesFloor", 1.5}});
+                                             {"BM_CtrlEndFromTop", "BM_ScanCookiesFloor", 1.1}});
+    bench::ReportFigure("view tables / file size", "heap bytes", ViewTablesPerFileByte(), 0.02);
     g_fixture.reset();
     return result;
 }

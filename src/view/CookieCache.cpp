@@ -6,6 +6,7 @@ void CCookieCache::Create(int lineCount) {
     m_windowFirst = 0;
     m_computedBelow = 0;
     m_lineCount = std::max(lineCount, 0);
+    m_checkpoints.reserve(std::size_t(m_lineCount / Spacing));
     m_exists = true;
 }
 
