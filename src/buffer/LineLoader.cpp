@@ -8,13 +8,16 @@
 namespace {
 
 constexpr std::size_t kMinimumBlock = 1 << 20;
+// Room past the expected size for one more read, so that the read that finds the end of
+// the file does not need a larger block.
+constexpr std::size_t kReadRoom = 1 << 16;
 
 } // namespace
 
 LineLoader::LineLoader(LineStore& store, std::string_view lineEnd, std::size_t sizeHint,
                        LineLimits limits)
     : m_store(store), m_lineEnd(lineEnd), m_limits(limits) {
-    m_blockSize = std::max(kMinimumBlock, sizeHint + 1);
+    m_blockSize = std::max(kMinimumBlock, sizeHint + kReadRoom);
     m_store.StartFile(std::make_unique_for_overwrite<char[]>(m_blockSize), lineEnd);
     StartLine(0);
 }
