@@ -2,8 +2,10 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <sstream>
 #include <unistd.h>
@@ -69,6 +71,34 @@ const std::string& ScriptFile(std::size_t bytes) {
     return g_files.paths[bytes] = path;
 }
 
+const std::string& HugeWorldSave() {
+    static const TempFiles file = [] {
+        TempFiles made;
+        std::ifstream in(QUILLET_CORPUS_DIR "/sphereworld.scp", std::ios::binary);
+        const std::string world{std::istreambuf_iterator<char>(in), {}};
+        if (world.empty()) return made;
+        const std::string path = std::filesystem::temp_directory_path() /
+                                 ("quillet-bench-huge-" + std::to_string(getpid()) + ".scp");
+        std::ofstream out(path, std::ios::binary);
+        for (std::size_t written = 0; written < (std::size_t(1536) << 20); written += world.size())
+            out.write(world.data(), std::streamsize(world.size()));
+        made.paths[0] = path;
+        return made;
+    }();
+    static const std::string none;
+    return file.paths.empty() ? none : file.paths.begin()->second;
+}
+
+bool TakeHugeFlag(int& argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--huge") != 0) continue;
+        std::copy(argv + i + 1, argv + argc, argv + i);
+        --argc;
+        return true;
+    }
+    return false;
+}
+
 std::size_t ResidentBytes() {
     std::ifstream statm("/proc/self/statm");
     std::size_t total = 0, resident = 0;
@@ -81,7 +111,7 @@ void ReportFigure(const std::string& name, const std::string& basis, double valu
     std::FILE* table = collected ? std::fopen(collected, "a") : nullptr;
     for (std::FILE* out : {stdout, table}) {
         if (out)
-            std::fprintf(out, "%-44s %-36s %10.2f %10.2f %s\n", name.c_str(), basis.c_str(), value,
+            std::fprintf(out, "%-44s %-46s %10.2f %10.2f %s\n", name.c_str(), basis.c_str(), value,
                          target, value <= target ? "ok" : "MISSED");
     }
     if (table) std::fclose(table);
@@ -108,10 +138,17 @@ public:
 } // namespace
 
 int RunWithRatios(int argc, char** argv, const std::vector<Ratio>& ratios) {
+    // The repetitions of all benchmarks interleave, so that a figure and its floor meet the
+    // same load of the machine (and of its disk).
+    std::vector<char*> arguments(argv, argv + argc);
+    char interleave[] = "--benchmark_enable_random_interleaving=true";
+    arguments.insert(arguments.begin() + 1, interleave);
+    argc = int(arguments.size());
+    argv = arguments.data();
     benchmark::Initialize(&argc, argv);
     MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    std::printf("\n%-44s %-36s %10s %10s\n", "figure", "basis", "value", "target");
+    std::printf("\n%-44s %-46s %10s %10s\n", "figure", "basis (floor)", "value", "target");
     for (const Ratio& r : ratios) {
         const auto a = reporter.medians.find(r.name);
         if (a == reporter.medians.end()) continue;
@@ -128,7 +165,11 @@ int RunWithRatios(int argc, char** argv, const std::vector<Ratio>& ratios) {
         }
         const auto b = reporter.medians.find(r.floor);
         if (b == reporter.medians.end() || value(b->second) <= 0) continue;
-        ReportFigure(r.name, "/ " + r.floor, value(a->second) / value(b->second), r.target);
+        char floor[64];
+        std::snprintf(floor, sizeof floor, " (%.3g %s)", value(b->second),
+                      r.counter.empty() ? benchmark::GetTimeUnitString(b->second.time_unit)
+                                        : r.counter.c_str());
+        ReportFigure(r.name, "/ " + r.floor + floor, value(a->second) / value(b->second), r.target);
     }
     benchmark::Shutdown();
     return 0;

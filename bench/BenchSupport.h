@@ -14,6 +14,13 @@ namespace bench {
 // the system's temporary folder, and removed at exit.
 const std::string& ScriptFile(std::size_t bytes);
 
+// A world save of about 1.5 GB, made once per run in the temporary folder by repeating the
+// corpus world save, and removed at exit; empty when the corpus is missing. Programs measure
+// it only when started with --huge (`make bench-huge`).
+const std::string& HugeWorldSave();
+// Whether the program was started with --huge; takes the flag out of the arguments.
+bool TakeHugeFlag(int& argc, char** argv);
+
 // Resident memory of this process, in bytes.
 std::size_t ResidentBytes();
 
@@ -27,8 +34,8 @@ struct Ratio {
     std::string counter = {};
 };
 
-// Runs the registered benchmarks with median aggregates, then prints each figure beside
-// its target.
+// Runs the registered benchmarks with median aggregates, their repetitions interleaved, then
+// prints each figure beside its target.
 int RunWithRatios(int argc, char** argv, const std::vector<Ratio>& ratios);
 
 // Prints one figure measured outside Google Benchmark (resident memory) beside its

@@ -7,12 +7,6 @@
 
 namespace {
 
-// Capacities are rounded up to whole 16-byte steps, with room for at least one more byte,
-// so that typing into a line reallocates rarely.
-std::int32_t CapacityFor(std::int64_t length) {
-    return static_cast<std::int32_t>((length / 16 + 1) * 16);
-}
-
 bool IsSingleBit(std::uint32_t bit) {
     return bit != 0 && (bit & (bit - 1)) == 0;
 }
@@ -23,82 +17,48 @@ const char kNoBytes[1] = {0};
 
 CTextBuffer::CTextBuffer() = default;
 
-CTextBuffer::~CTextBuffer() {
-    FreeAllLines();
-}
+CTextBuffer::~CTextBuffer() = default;
 
 int CTextBuffer::LineLength(int line) const {
-    return (line >= 0 && line < LineCount()) ? m_lines[line].length : 0;
+    return (line >= 0 && line < LineCount()) ? m_store.Length(line) : 0;
 }
 
 const char* CTextBuffer::LineText(int line) const {
-    return (line >= 0 && line < LineCount()) ? m_lines[line].text : kNoBytes;
+    return (line >= 0 && line < LineCount()) ? m_store.Text(line) : kNoBytes;
 }
 
 std::uint32_t CTextBuffer::LineFlags(int line) const {
-    return (line >= 0 && line < LineCount()) ? m_lines[line].flags : 0;
+    return (line >= 0 && line < LineCount()) ? m_store.Flags(line) : 0;
 }
 
 bool CTextBuffer::IsValidPosition(TextPosition pos) const {
     return pos.line >= 0 && pos.line < LineCount() && pos.ch >= 0 &&
-           pos.ch <= m_lines[pos.line].length;
-}
-
-CTextBuffer::LineRecord CTextBuffer::MakeLine(std::string_view bytes, std::size_t extraCapacity) {
-    const std::int32_t capacity = CapacityFor(std::int64_t(bytes.size() + extraCapacity));
-    char* text = static_cast<char*>(std::malloc(capacity));
-    if (!text) throw std::bad_alloc();
-    if (!bytes.empty()) std::memcpy(text, bytes.data(), bytes.size());
-    return {text, std::int32_t(bytes.size()), capacity, 0, true};
-}
-
-void CTextBuffer::FreeLine(LineRecord& line) {
-    if (line.owned) std::free(line.text);
-    line.text = nullptr;
-    line.length = line.capacity = 0;
-}
-
-void CTextBuffer::FreeAllLines() {
-    for (LineRecord& line : m_lines)
-        FreeLine(line);
-    m_lines.clear();
-    m_fileBlocks.clear();
-}
-
-void CTextBuffer::ReserveInLine(LineRecord& line, std::int32_t newLength) {
-    if (newLength <= line.capacity) return;
-    const std::int32_t capacity = CapacityFor(newLength);
-    char* text = static_cast<char*>(std::malloc(capacity));
-    if (!text) throw std::bad_alloc();
-    if (line.length > 0) std::memcpy(text, line.text, line.length);
-    if (line.owned) std::free(line.text);
-    line.text = text;
-    line.capacity = capacity;
-    line.owned = true;
-}
-
-void CTextBuffer::AppendToLine(LineRecord& line, std::string_view bytes) {
-    if (bytes.empty()) return;
-    const std::int32_t newLength = line.length + std::int32_t(bytes.size());
-    ReserveInLine(line, newLength);
-    std::memcpy(line.text + line.length, bytes.data(), bytes.size());
-    line.length = newLength;
+           pos.ch <= m_store.Length(pos.line);
 }
 
 void CTextBuffer::InsertLineRecord(std::string_view bytes, int at) {
-    LineRecord line = MakeLine(bytes);
-    if (at < 0 || at > LineCount())
-        m_lines.push_back(line);
-    else
-        m_lines.insert(m_lines.begin() + at, line);
+    if (at < 0 || at > LineCount()) at = LineCount();
+    std::vector<OwnLine> lines{LineStore::MakeLine(bytes)};
+    try {
+        m_store.PrepareInsert(at, 1);
+    } catch (const std::bad_alloc&) {
+        LineStore::FreeLine(lines.front());
+        throw;
+    }
+    m_store.Insert(at, lines);
 }
 
 void CTextBuffer::AppendToLineText(int line, std::string_view bytes) {
-    if (line >= 0 && line < LineCount()) AppendToLine(m_lines[line], bytes);
+    if (line < 0 || line >= LineCount() || bytes.empty()) return;
+    OwnLine& own = m_store.Own(line);
+    const std::int32_t newLength = own.length + std::int32_t(bytes.size());
+    LineStore::ReserveInLine(own, newLength);
+    std::memcpy(own.text + own.length, bytes.data(), bytes.size());
+    own.length = newLength;
 }
 
 void CTextBuffer::ClearAll() {
-    FreeAllLines();
+    m_store.Clear();
     ResetUndoState();
 }
 
@@ -120,43 +80,51 @@ void CTextBuffer::ChangeLineFlag(int line, std::uint32_t bit, bool set, bool rem
         removeFromOthers = false;
     }
     if (line < 0 || line >= LineCount()) return;
-    const std::uint32_t flags = set ? (m_lines[line].flags | bit) : (m_lines[line].flags & ~bit);
-    if (flags == m_lines[line].flags) return;
+    const std::uint32_t old = m_store.Flags(line);
+    const std::uint32_t flags = set ? (old | bit) : (old & ~bit);
+    if (flags == old) return;
+    try { // a line that was never flagged needs a record of its own first
+        m_store.Own(line);
+    } catch (const std::bad_alloc&) {
+        return;
+    }
     if (removeFromOthers && set) {
         const int other = FirstLineWithFlag(bit);
         if (other >= 0) {
-            m_lines[other].flags &= ~bit;
+            m_store.SetFlags(other, m_store.Flags(other) & ~bit);
             BroadcastChange(nullptr, nullptr, HintLineFlags | HintSingleLine, other);
         }
     }
-    m_lines[line].flags = flags;
+    m_store.SetFlags(line, flags);
     BroadcastChange(nullptr, nullptr, HintLineFlags | HintSingleLine, line);
 }
 
 int CTextBuffer::FirstLineWithFlag(std::uint32_t bit) const {
-    if (!IsSingleBit(bit)) return -1;
+    if (!IsSingleBit(bit) || m_store.FlaggedLines() == 0) return -1;
     for (int i = 0; i < LineCount(); ++i)
-        if (m_lines[i].flags & bit) return i;
+        if (m_store.Flags(i) & bit) return i;
     return -1;
 }
 
 int CTextBuffer::NextBookmarkedLine(int line) const {
+    if (m_store.FlaggedLines() == 0) return -1;
     const int count = LineCount();
     int from = (LineFlags(line) & BookmarkFlag) ? line + 1 : line;
     for (int i = std::max(from, 0); i < count; ++i)
-        if (m_lines[i].flags & BookmarkFlag) return i;
+        if (m_store.Flags(i) & BookmarkFlag) return i;
     for (int i = 0; i < count; ++i)
-        if (m_lines[i].flags & BookmarkFlag) return i;
+        if (m_store.Flags(i) & BookmarkFlag) return i;
     return -1;
 }
 
 int CTextBuffer::PrevBookmarkedLine(int line) const {
+    if (m_store.FlaggedLines() == 0) return -1;
     const int count = LineCount();
     int from = (LineFlags(line) & BookmarkFlag) ? line - 1 : line;
     for (int i = std::min(from, count - 1); i >= 0; --i)
-        if (m_lines[i].flags & BookmarkFlag) return i;
+        if (m_store.Flags(i) & BookmarkFlag) return i;
     for (int i = count - 1; i >= 0; --i)
-        if (m_lines[i].flags & BookmarkFlag) return i;
+        if (m_store.Flags(i) & BookmarkFlag) return i;
     return -1;
 }
 

@@ -3,6 +3,7 @@
 #include "BufferObserver.h"
 #include "ChangeContext.h"
 #include "LineEnds.h"
+#include "LineStore.h"
 #include "TextPosition.h"
 #include "UndoRecord.h"
 
@@ -48,7 +49,7 @@ public:
     const std::string& LastError() const { return m_lastError; }
     void ClearAll();
 
-    int LineCount() const { return static_cast<int>(m_lines.size()); }
+    int LineCount() const { return m_store.Count(); }
     int LineLength(int line) const;
     // The line's bytes, not zero-terminated; valid until the next change.
     const char* LineText(int line) const;
@@ -125,21 +126,9 @@ public:
     static constexpr int DefaultUndoLimit = 1024;
 
 private:
-    struct LineRecord {
-        char* text;
-        std::int32_t length;
-        std::int32_t capacity;
-        std::uint32_t flags;
-        bool owned; // false: the bytes live in a block read from a file
-    };
-    friend class LineLoader;
+    using OwnLine = LineStore::OwnLine;
 
     bool IsValidPosition(TextPosition pos) const;
-    static LineRecord MakeLine(std::string_view bytes, std::size_t extraCapacity = 0);
-    void FreeLine(LineRecord& line);
-    void FreeAllLines();
-    void ReserveInLine(LineRecord& line, std::int32_t newLength);
-    void AppendToLine(LineRecord& line, std::string_view bytes);
 
     // Inserts text already cut into lines; shared by RawInsert, undo and redo so that
     // they all put back exactly the lines they were given.
@@ -161,8 +150,7 @@ private:
     bool DropOldestGroup();
     void UpdateModifiedAfterUndo();
 
-    std::vector<LineRecord> m_lines;
-    std::vector<std::unique_ptr<char[]>> m_fileBlocks; // bytes of lines read from a file
+    LineStore m_store;
     std::vector<CBufferObserver*> m_views;
     // The broadcasts under way, innermost first: where each one is in m_views.
     struct Broadcast {

@@ -42,9 +42,9 @@ TextPosition CTextBuffer::InsertLines(CBufferObserver* source, TextPosition at,
     TextPosition end;
     unsigned hints;
     if (pieceCount == 1) {
-        LineRecord& first = m_lines[at.line];
+        OwnLine& first = m_store.Own(at.line);
         const auto n = std::int32_t(firstPiece.size());
-        ReserveInLine(first, first.length + n);
+        LineStore::ReserveInLine(first, first.length + n);
         std::memmove(first.text + at.ch + n, first.text + at.ch, first.length - at.ch);
         if (n > 0) std::memcpy(first.text + at.ch, firstPiece.data(), n);
         first.length += n;
@@ -53,30 +53,29 @@ TextPosition CTextBuffer::InsertLines(CBufferObserver* source, TextPosition at,
     } else {
         // The new lines and all room are made first; the text changes only once nothing
         // more can fail. The tail after the insertion point ends the last new line.
-        std::vector<LineRecord> added;
+        std::vector<OwnLine> added;
         try {
             added.reserve(pieceCount - 1);
             for (int i = 1; i < pieceCount - 1; ++i)
-                added.push_back(MakeLine(text.Piece(i)));
-            const LineRecord& from = m_lines[at.line];
-            const std::int32_t tailLength = from.length - at.ch;
-            LineRecord lastLine = MakeLine(text.Piece(pieceCount - 1), tailLength);
-            std::memcpy(lastLine.text + lastLine.length, from.text + at.ch, tailLength);
+                added.push_back(LineStore::MakeLine(text.Piece(i)));
+            const std::int32_t tailLength = m_store.Length(at.line) - at.ch;
+            OwnLine lastLine = LineStore::MakeLine(text.Piece(pieceCount - 1), tailLength);
+            std::memcpy(lastLine.text + lastLine.length, m_store.Text(at.line) + at.ch, tailLength);
             end = {at.line + pieceCount - 1, lastLine.length};
             lastLine.length += tailLength;
             added.push_back(lastLine);
-            m_lines.reserve(m_lines.size() + added.size());
-            ReserveInLine(m_lines[at.line], at.ch + std::int32_t(firstPiece.size()));
+            m_store.PrepareInsert(at.line + 1, added.size());
+            LineStore::ReserveInLine(m_store.Own(at.line), at.ch + std::int32_t(firstPiece.size()));
         } catch (const std::bad_alloc&) {
-            for (LineRecord& line : added)
-                FreeLine(line);
+            for (OwnLine& line : added)
+                LineStore::FreeLine(line);
             throw;
         }
-        LineRecord& first = m_lines[at.line];
+        OwnLine& first = m_store.Own(at.line);
         if (!firstPiece.empty())
             std::memcpy(first.text + at.ch, firstPiece.data(), firstPiece.size());
         first.length = at.ch + std::int32_t(firstPiece.size());
-        m_lines.insert(m_lines.begin() + at.line + 1, added.begin(), added.end());
+        m_store.Insert(at.line + 1, added);
         hints = HintHorzRange | HintVertRange;
     }
     const ChangeContext context(ChangeContext::Kind::Insertion, at, end);
@@ -86,23 +85,22 @@ TextPosition CTextBuffer::InsertLines(CBufferObserver* source, TextPosition at,
 }
 
 void CTextBuffer::DeleteLines(CBufferObserver* source, TextPosition start, TextPosition end) {
-    LineRecord& first = m_lines[start.line];
     unsigned hints;
     if (start.line == end.line) {
+        OwnLine& first = m_store.Own(start.line);
         std::memmove(first.text + start.ch, first.text + end.ch, first.length - end.ch);
         first.length -= end.ch - start.ch;
         hints = HintSingleLine | HintHorzRange;
     } else {
-        // The end line's tail joins the start line; the room for it is the only allocation
-        // and comes before anything changes.
-        const LineRecord& lastLine = m_lines[end.line];
-        const std::int32_t tailLength = lastLine.length - end.ch;
-        ReserveInLine(first, start.ch + tailLength);
-        std::memcpy(first.text + start.ch, lastLine.text + end.ch, tailLength);
+        // The end line's tail joins the start line; the room for it and for the removal
+        // comes before anything changes.
+        m_store.PrepareErase(start.line + 1, end.line + 1);
+        const std::int32_t tailLength = m_store.Length(end.line) - end.ch;
+        OwnLine& first = m_store.Own(start.line);
+        LineStore::ReserveInLine(first, start.ch + tailLength);
+        std::memcpy(first.text + start.ch, m_store.Text(end.line) + end.ch, tailLength);
         first.length = start.ch + tailLength;
-        for (int i = start.line + 1; i <= end.line; ++i)
-            FreeLine(m_lines[i]);
-        m_lines.erase(m_lines.begin() + start.line + 1, m_lines.begin() + end.line + 1);
+        m_store.Erase(start.line + 1, end.line + 1);
         hints = HintHorzRange | HintVertRange;
     }
     const ChangeContext context(ChangeContext::Kind::Deletion, start, end);
@@ -160,21 +158,20 @@ std::string CTextBuffer::JoinRange(TextPosition start, TextPosition end, std::st
                                    std::vector<LinePiece>* pieces) const {
     std::string result;
     if (start.line == end.line) {
-        result.assign(m_lines[start.line].text + start.ch, end.ch - start.ch);
+        result.assign(m_store.Text(start.line) + start.ch, end.ch - start.ch);
         return result;
     }
     std::size_t size = 0;
     for (int i = start.line; i <= end.line; ++i)
-        size += m_lines[i].length + lineEnd.size();
+        size += m_store.Length(i) + lineEnd.size();
     result.reserve(size);
     if (pieces) pieces->reserve(end.line - start.line + 1);
     for (int i = start.line; i <= end.line; ++i) {
-        const LineRecord& line = m_lines[i];
         const std::int32_t from = (i == start.line) ? start.ch : 0;
-        const std::int32_t to = (i == end.line) ? end.ch : line.length;
+        const std::int32_t to = (i == end.line) ? end.ch : m_store.Length(i);
         if (i != start.line) result += lineEnd;
         if (pieces) pieces->push_back({std::int32_t(result.size()), to - from});
-        result.append(line.text + from, to - from);
+        result.append(m_store.Text(i) + from, to - from);
     }
     return result;
 }

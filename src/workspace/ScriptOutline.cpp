@@ -9,6 +9,10 @@ namespace {
 
 // Longer headers and DEFNAME lines are cut here: the outline shows a label, not a line.
 constexpr std::size_t kMaxCopied = 256;
+// An outline holds the first this many header and DEFNAME lines: a world save has tens of
+// millions of sections, which no tree is browsed for, and copying them all after every
+// pause in typing would hold up the window and take more memory than the text.
+constexpr std::size_t kMaxOutlineLines = 200000;
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
@@ -76,7 +80,7 @@ OutlineRoot RootOf(std::string_view header) {
 
 OutlineLines OutlineLines::From(const CTextBuffer& buffer) {
     OutlineLines lines;
-    for (int i = 0, n = buffer.LineCount(); i < n; ++i) {
+    for (int i = 0, n = buffer.LineCount(); i < n && lines.Count() < kMaxOutlineLines; ++i) {
         const std::string_view text = buffer.Line(i);
         if (IsCandidate(text)) lines.Add(i, text);
     }

@@ -623,9 +623,11 @@ private slots:
     void editUndoSaveModel_data() {
         QTest::addColumn<quint32>("seed");
         QTest::addColumn<int>("limit");
-        QTest::newRow("undo limit 3, groups of up to 5 records") << 20261206u << 3;
-        QTest::newRow("undo limit 8") << 7u << 8;
-        QTest::newRow("default undo limit") << 11u << CTextBuffer::DefaultUndoLimit;
+        QTest::addColumn<int>("copies"); // of the three lines of the file
+        QTest::newRow("undo limit 3, groups of up to 5 records") << 20261206u << 3 << 1;
+        QTest::newRow("undo limit 8") << 7u << 8 << 1;
+        QTest::newRow("default undo limit") << 11u << CTextBuffer::DefaultUndoLimit << 1;
+        QTest::newRow("a longer file, most lines as read") << 13u << 8 << 60;
     }
     // Seeded edits, exact-line pastes, undos, redos and saves, checked after every step
     // against a plain model: the text after each group still in the history, the records of
@@ -634,10 +636,12 @@ private slots:
     void editUndoSaveModel() {
         QFETCH(quint32, seed);
         QFETCH(int, limit);
+        QFETCH(int, copies);
         // Lines that end in CR (CR CR LF on disk) must come back byte for byte through undo.
         QTemporaryDir dir;
         const QString path = dir.filePath("model.scp");
-        QVERIFY(WriteFileBytes(path, "[DIALOG d_x]\r\r\n10,10\r\r\nresizepic 0 0\r\r\n"));
+        QVERIFY(WriteFileBytes(
+            path, QByteArray("[DIALOG d_x]\r\r\n10,10\r\r\nresizepic 0 0\r\r\n").repeated(copies)));
         CTextBuffer buffer;
         QVERIFY(buffer.ReadFromFile(path.toStdString()));
         buffer.SetUndoLimit(limit);

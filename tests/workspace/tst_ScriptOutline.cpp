@@ -131,6 +131,15 @@ private slots:
                  QStringLiteral("0:2:FUNCTION %1:%2")
                      .arg(QString(246, QLatin1Char('x')), QString(248, QLatin1Char('x'))));
     }
+
+    // A world save: the outline keeps its first 200,000 header and DEFNAME lines.
+    void hugeScriptsAreOutlinedUpToABound() {
+        CTextBuffer buffer;
+        Load(buffer, QByteArray("[SECTOR 0,0]\r\nRAINCHANCE=25\r\n").repeated(200001));
+        const QStringList outline = Outline(buffer);
+        QCOMPARE(outline.size(), 200000);
+        QCOMPARE(outline.last(), QStringLiteral("399998:4:SECTOR 0,0:"));
+    }
 };
 
 QTEST_APPLESS_MAIN(TestScriptOutline)
