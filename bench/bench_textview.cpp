@@ -1,10 +1,13 @@
 // The text view on the 100 MB script in a 1280 x 800 view on the offscreen platform:
 // the first layout and paint after the text is loaded, painting a screen, Ctrl+End from the
 // top against the bare scanner, the handling of a single-line change far down the text, and
-// the memory of the view's line tables against the file's size.
+// the memory of the view's line tables against the file's size. With --huge, the 1.5 GB
+// world save in an edit view: the first paint, Ctrl+End, a character typed at the end with
+// its repaint, and the memory of the view's tables and of the text with its view.
 #include "BenchSupport.h"
 
 #include "buffer/TextBuffer.h"
+#include "edit/EditView.h"
 #include "script/SphereScanner.h"
 #include "view/TextView.h"
 
@@ -19,42 +22,49 @@ namespace {
 
 constexpr std::size_t k100MB = 100u << 20;
 
-// The text view coloured by the SphereScript scanner, as the script view colours it.
-class CScannedTextView : public CTextView {
+// A view coloured by the SphereScript scanner, as the script view colours it.
+template <class View> class CScanned : public View {
 public:
     ::LineCookie ComputeLineColours(::LineCookie cookie, int line, ColourSpan* spans,
                                     int& count) override {
-        return ScanSphereLine(LineText(line), LineLength(line), cookie, spans,
+        return ScanSphereLine(this->LineText(line), this->LineLength(line), cookie, spans,
                               spans ? &count : nullptr);
     }
 };
+using CScannedTextView = CScanned<CTextView>;
 constexpr int ChangedLine = 3000000;
 
 struct Fixture {
+    std::string path;
     CTextBuffer buffer;
-    std::unique_ptr<CScannedTextView> view;
+    std::unique_ptr<CTextView> view;
 };
 
-// The buffer and a shown view on it, made on first use and shared; gone before the
-// application object is.
+template <class View> std::unique_ptr<Fixture> Load(const std::string& path) {
+    auto fixture = std::make_unique<Fixture>();
+    fixture->path = path;
+    fixture->buffer.ReadFromFile(path);
+    fixture->view = std::make_unique<View>();
+    fixture->view->AttachToBuffer(&fixture->buffer);
+    fixture->view->resize(1280, 800);
+    fixture->view->show();
+    fixture->view->setFocus();
+    QApplication::processEvents();
+    return fixture;
+}
+
+// The buffer of the text this run measures and a shown view on it, made on first use and
+// shared; gone before the application object is.
 std::unique_ptr<Fixture> g_fixture;
 
 Fixture& Loaded() {
-    if (!g_fixture) {
-        g_fixture = std::make_unique<Fixture>();
-        g_fixture->buffer.ReadFromFile(bench::ScriptFile(k100MB));
-        g_fixture->view = std::make_unique<CScannedTextView>();
-        g_fixture->view->AttachToBuffer(&g_fixture->buffer);
-        g_fixture->view->resize(1280, 800);
-        g_fixture->view->show();
-        g_fixture->view->setFocus();
-        QApplication::processEvents();
-    }
+    if (!g_fixture) g_fixture = Load<CScannedTextView>(bench::ScriptFile(k100MB));
     return *g_fixture;
 }
 
-void SendKey(QWidget* widget, Qt::Key key, Qt::KeyboardModifiers modifiers) {
-    QKeyEvent press(QEvent::KeyPress, key, modifiers);
+void SendKey(QWidget* widget, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
+             const QString& text = QString()) {
+    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
     QApplication::sendEvent(widget, &press);
 }
 
@@ -115,6 +125,24 @@ void BM_SingleLineChange(benchmark::State& state) {
     state.counters["line"] = line;
 }
 
+// One character typed at the end of the text, until its row is repainted; Backspace
+// restores the text outside the timing.
+void BM_TypeAtTheEnd(benchmark::State& state) {
+    Fixture& f = Loaded();
+    const int last = f.buffer.LineCount() - 1;
+    f.view->JumpTo({last, f.buffer.LineLength(last)});
+    QApplication::processEvents();
+    for (auto _ : state) {
+        SendKey(f.view.get(), Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+        QApplication::processEvents();
+        state.PauseTiming();
+        SendKey(f.view.get(), Qt::Key_Backspace);
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+    state.counters["lines"] = f.buffer.LineCount();
+}
+
 // The heap memory that a new view on the loaded text takes once it has been laid out and
 // has gone to the last line, as a share of the file's size: its line tables, and no less
 // than they keep resident. The view is shown empty first, so that its window's own memory
@@ -131,8 +159,48 @@ double ViewTablesPerFileByte() {
     SendKey(&view, Qt::Key_End, Qt::ControlModifier);
     view.viewport()->repaint();
     const std::size_t after = mallinfo2().uordblks + mallinfo2().hblkhd;
-    return (double(after) - double(before)) /
-           double(std::filesystem::file_size(bench::ScriptFile(k100MB)));
+    return (double(after) - double(before)) / double(std::filesystem::file_size(f.path));
+}
+
+// The 1.5 GB world save, the text and an edit view on it measured once a repetition (the
+// typed character 20 times).
+int RunHuge(int argc, char** argv) {
+    const std::string& path = bench::HugeWorldSave();
+    if (path.empty()) {
+        std::fprintf(stderr, "bench_textview: the corpus world save is missing\n");
+        return 1;
+    }
+    const std::size_t before = bench::ResidentBytes();
+    g_fixture = Load<CScanned<CEditView>>(path);
+    SendKey(g_fixture->view.get(), Qt::Key_End, Qt::ControlModifier);
+    g_fixture->view->viewport()->repaint();
+    bench::ReportFigure(
+        "resident of text and view at its end, 1.5 GB", "/ file size",
+        double(bench::ResidentBytes() - before) / double(std::filesystem::file_size(path)), 1.5);
+    const auto add = [](const char* name, void (*run)(benchmark::State&), int iterations,
+                        benchmark::TimeUnit unit) {
+        benchmark::RegisterBenchmark(name, run)
+            ->Unit(unit)
+            ->Iterations(iterations)
+            ->Repetitions(3)
+            ->ReportAggregatesOnly(true);
+    };
+    add("BM_HugeFirstPaintAfterLoad", BM_FirstPaintAfterLoad, 1, benchmark::kMillisecond);
+    add("BM_HugeScanCookiesFloor", BM_ScanCookiesFloor, 1, benchmark::kMillisecond);
+    add("BM_HugeCtrlEndFromTop", BM_CtrlEndFromTop, 1, benchmark::kMillisecond);
+    add("BM_HugeTypeAtTheEnd", BM_TypeAtTheEnd, 20, benchmark::kMicrosecond);
+    std::vector<char*> arguments(argv, argv + argc);
+    char filter[] = "--benchmark_filter=Huge";
+    arguments.push_back(filter);
+    const int result =
+        bench::RunWithRatios(int(arguments.size()), arguments.data(),
+                             {{"BM_HugeFirstPaintAfterLoad", "", 1000.0},
+                              {"BM_HugeCtrlEndFromTop", "BM_HugeScanCookiesFloor", 1.1},
+                              {"BM_HugeTypeAtTheEnd", "", 1000.0}});
+    bench::ReportFigure("view tables / file size, 1.5 GB", "heap bytes", ViewTablesPerFileByte(),
+                        0.02);
+    g_fixture.reset();
+    return result;
 }
 
 } // namespace
@@ -161,6 +229,7 @@ BENCHMARK(BM_SingleLineChange)
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    if (bench::TakeHugeFlag(argc, argv)) return RunHuge(argc, argv);
     const int result = bench::RunWithRatios(argc, argv,
                                             {{"BM_FirstPaintAfterLoad", "", 150.0},
                                              {"BM_PaintScreen", "", 3.0},
