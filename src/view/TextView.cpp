@@ -91,16 +91,6 @@ int CTextView::LineCount() const {
     return m_buffer ? std::max(m_buffer->LineCount(), 1) : 1;
 }
 
-int CTextView::LineLength(int line) const {
-    if (!m_buffer || line < 0 || line >= m_buffer->LineCount()) return 0;
-    return m_buffer->LineLength(line);
-}
-
-const char* CTextView::LineText(int line) const {
-    if (!m_buffer || line < 0 || line >= m_buffer->LineCount()) return nullptr;
-    return m_buffer->LineText(line);
-}
-
 std::uint32_t CTextView::LineFlags(int line) const {
     if (!m_buffer || line < 0 || line >= m_buffer->LineCount()) return 0;
     return m_buffer->LineFlags(line);

@@ -8,6 +8,7 @@
 
 #include "buffer/BufferObserver.h"
 #include "buffer/ColourSpan.h"
+#include "buffer/TextBuffer.h"
 #include "buffer/TextPosition.h"
 #include "buffer/UndoRecord.h"
 #include "framework/CommandTarget.h"
@@ -27,7 +28,6 @@
 
 class CAcceleratorTable;
 struct CPrintInfo;
-class CTextBuffer;
 struct PrintJobOptions;
 class QDrag;
 class QFontMetricsF;
@@ -61,11 +61,18 @@ public:
     virtual void OnInitialUpdate();
     virtual void ResetView();
 
-    // Lines; without a buffer the view shows one empty line.
+    // Lines; without a buffer the view shows one empty line. A line's bytes and length are
+    // read for every line of a colouring pass, so they are inline rather than virtual.
     virtual int LineCount() const;
-    virtual int LineLength(int line) const;
+    int LineLength(int line) const {
+        return m_buffer && line >= 0 && line < m_buffer->LineCount() ? m_buffer->LineLength(line)
+                                                                     : 0;
+    }
     virtual int VisualLineLength(int line);
-    virtual const char* LineText(int line) const;
+    const char* LineText(int line) const {
+        return m_buffer && line >= 0 && line < m_buffer->LineCount() ? m_buffer->LineText(line)
+                                                                     : nullptr;
+    }
     virtual std::uint32_t LineFlags(int line) const;
     virtual void TextInRange(TextPosition start, TextPosition end, std::string& text) const;
 
