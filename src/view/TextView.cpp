@@ -12,6 +12,8 @@
 #include <QScrollBar>
 
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 CTextView::CTextView(QWidget* parent) : QAbstractScrollArea(parent) {
     setFocusPolicy(Qt::StrongFocus);
@@ -118,15 +120,26 @@ int CTextView::VisualLineLength(int line) {
     return MeasureVisualLength(line);
 }
 
-// A line's visual length is at least its byte length and at most the tab size times it, so
-// only the lines that could be wider than the longest one of the range are read at all.
+// A line's visual length is its byte length when it holds no tab, and at most the tab size
+// times it otherwise. Lines read from a file lie one after the other in memory, so one search
+// over the range's bytes usually shows that none holds a tab; else only the lines that could
+// be wider than the range's longest one are read.
 int CTextView::WidestInLines(int first, int end) const {
     std::vector<int> lengths(std::size_t(std::max(end - first, 0)));
     int widest = 0;
+    const char* const bytes = lengths.empty() ? nullptr : LineText(first);
+    const char* bytesEnd = bytes;
+    bool adjacent = bytes != nullptr;
     for (std::size_t i = 0; i < lengths.size(); ++i) {
         lengths[i] = LineLength(first + int(i));
         widest = std::max(widest, lengths[i]);
+        if (!adjacent) continue;
+        // At most a line end between one line's bytes and the next line's.
+        const char* text = LineText(first + int(i));
+        adjacent = std::uintptr_t(text) - std::uintptr_t(bytesEnd) <= 2;
+        bytesEnd = text + lengths[i];
     }
+    if (adjacent && !std::memchr(bytes, '\t', std::size_t(bytesEnd - bytes))) return widest;
     const long long mostCellsPerByte = std::max(m_tabSize, 1);
     for (std::size_t i = 0; i < lengths.size(); ++i) {
         if (lengths[i] * mostCellsPerByte <= widest) continue;

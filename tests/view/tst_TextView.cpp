@@ -194,23 +194,31 @@ void TestTextView::widestLineFollowsChanges() {
     QCOMPARE(s.view.horizontalScrollBar()->maximum(), 500 - 1 - s.view.ScreenChars() + 1);
 }
 
-// Edits of every kind, small and spanning many checkpoints and width blocks, on a text longer
-// than twice the cookie window, near the rows asked last or anywhere; then cookies asked
-// there and in random order, and now and then every line in order.
+// Edits of every kind, small and spanning many checkpoints and width blocks, on a text read
+// from a file, with tabs in a few lines only and longer than twice the cookie window, near the rows
+// asked last or anywhere; then cookies asked there and in random order, and now and then every line
+// in order.
 void TestTextView::cachesMatchAFullRecomputationAfterRandomEdits() {
     std::mt19937 random(20240611);
     auto below = [&](int n) { return int(random() % unsigned(std::max(n, 1))); };
-    // About `breaks` line breaks among `bytes` bytes.
-    auto text = [&](int bytes, int breaks) {
+    // About `breaks` line breaks among `bytes` bytes of the first `letters` of the alphabet.
+    auto text = [&](int bytes, int breaks, int letters = 8) {
         std::string out;
         for (int i = 0; i < bytes; ++i)
-            out += below(bytes) < breaks ? "\r\n" : std::string(1, "ab=\t [x]"[below(8)]);
+            out += below(bytes) < breaks ? "\r\n" : std::string(1, "ab= [x]\t"[below(letters)]);
         return out;
     };
-    Shown<CHashView> s(text(1200000, 150000), {300, 200});
-    QVERIFY(s.shown);
-    CTextBuffer& buffer = s.buffer;
-    CHashView& view = s.view;
+    QTemporaryFile file;
+    QVERIFY(file.open());
+    std::string start;
+    for (int part = 0; part < 20; ++part) // a line of tabs now and then
+        start += text(60000, 7500, 7) + "\r\n" + std::string(std::size_t(30 + below(70)), '\t');
+    QVERIFY(file.write(start.data(), qint64(start.size())) == qint64(start.size()));
+    file.close();
+    CTextBuffer buffer;
+    QVERIFY(buffer.ReadFromFile(file.fileName().toStdString()));
+    CHashView view;
+    QVERIFY(ShowFocusedView(view, buffer, {300, 200}));
     constexpr int RunLines = 300;
     auto at = [&](int line) { return TextPosition{line, below(buffer.LineLength(line) + 1)}; };
     auto widestLine = [&] {
@@ -221,8 +229,13 @@ void TestTextView::cachesMatchAFullRecomputationAfterRandomEdits() {
     };
     for (int round = 0; round < 60; ++round) {
         std::vector<::LineCookie> cookies = AllCookies(buffer);
-        // Rows asked in order, as a paint asks them.
+        // Rows asked in order, as a paint asks them, before and after a character typed
+        // among them.
         const int run = below(int(cookies.size()) - RunLines);
+        for (int line = run; line < run + RunLines; ++line)
+            QCOMPARE(view.LineCookie(line), cookies[std::size_t(line)]);
+        QVERIFY(Insert(buffer, at(run + below(RunLines)), "x"));
+        cookies = AllCookies(buffer);
         for (int line = run; line < run + RunLines; ++line)
             QCOMPARE(view.LineCookie(line), cookies[std::size_t(line)]);
         for (int edit = below(3); edit >= 0; --edit) {
