@@ -30,6 +30,7 @@
 
 CQuilletApp::CQuilletApp() : m_template(ResString(IDR_QUILLETTYPE)) {
     Q_INIT_RESOURCE(quillet);
+    Q_INIT_RESOURCE(quillet_icons);
     // Before the first window, whose bars and menus take icons from the style.
     QApplication::setStyle(new CDeferredIconStyle);
     RegisterAppCommands();

@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QIconEngine>
+#include <QImageReader>
 #include <QPainter>
 #include <QSvgRenderer>
 
@@ -70,8 +71,12 @@ QIcon LoadIcon(const QString& name) {
     if (const auto found = cache.constFind(name); found != cache.constEnd()) return *found;
     const QIcon icon = DeferredIcon([name] {
         QIcon drawn;
-        const QPixmap pixmap = RenderSvg(QStringLiteral(":/icons/%1.svg").arg(name), {16, 16});
-        if (!pixmap.isNull()) drawn.addPixmap(pixmap);
+        // Read by the built-in PNG reader alone: asked for no particular format, the image
+        // reader would first load every image-format plugin to ask it.
+        QImageReader reader(QStringLiteral(":/icons/%1.png").arg(name), "png");
+        reader.setAutoDetectImageFormat(false);
+        const QImage image = reader.read();
+        if (!image.isNull()) drawn.addPixmap(QPixmap::fromImage(image));
         return drawn;
     });
     cache.insert(name, icon);

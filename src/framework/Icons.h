@@ -13,8 +13,9 @@
 // The picture at `path` drawn at `size`; a null pixmap when it cannot be read.
 QPixmap RenderSvg(const QString& path, QSize size);
 
-// The icon ":/icons/NAME.svg", drawn once at the 16 pixels of menus, tabs and toolbars, the
-// first time it is shown or measured.
+// The icon res/icons/NAME.svg at the 16 pixels of menus, tabs and toolbars, read the first
+// time it is shown or measured from ":/icons/NAME.png", which the build draws from the SVG
+// file with RenderSvg (quillet_bake_icons).
 QIcon LoadIcon(const QString& name);
 
 // An icon that `make` makes the first time the icon is drawn, measured or asked whether it
