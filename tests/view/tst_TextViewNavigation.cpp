@@ -237,8 +237,9 @@ void TestTextViewNavigation::copyGivesTheRangeInBothFormats_data() {
     row("empty lines at both ends", "|middle|", {0, 0}, {2, 0});
     row("ends at column 0", "alpha|beta|gamma", {0, 2}, {2, 0});
     row("starts at a line end", "alpha|beta", {0, 5}, {1, 2});
-    row("bytes 0x80-0x9F, NUL and 0xFF", QByteArray("\x80\x81\x8d\x8f\x90\x9d\x9f|a\0b\xff|\0", 16),
-        {0, 0}, {2, 1});
+    static const char highBytes[] = "\x80\x81\x8d\x8f\x90\x9d\x9f|a\0b\xff|\0";
+    row("bytes 0x80-0x9F, NUL and 0xFF", QByteArray(highBytes, sizeof highBytes - 1), {0, 0},
+        {2, 1});
     row("CR inside lines and at their ends", "one\rtwo|\r|three\r", {0, 1}, {2, 6});
     row("empty range", "abc", {0, 1}, {0, 1});
     row("end before start", "abc", {0, 2}, {0, 1});
