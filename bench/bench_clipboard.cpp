@@ -111,16 +111,8 @@ int RunHuge(int argc, char** argv) {
         return 1;
     }
     ReportCopyMemory(argv[0], path, "1.5 GB");
-    benchmark::RegisterBenchmark("BM_HugeCopy", HugeCopy, path)
-        ->Unit(benchmark::kMillisecond)
-        ->Iterations(1)
-        ->Repetitions(3)
-        ->ReportAggregatesOnly(true);
-    std::vector<char*> arguments(argv, argv + argc);
-    char filter[] = "--benchmark_filter=Huge";
-    arguments.push_back(filter);
-    return bench::RunWithRatios(int(arguments.size()), arguments.data(),
-                                {{"BM_HugeCopy", "", 15000.0}});
+    bench::RegisterHuge("BM_HugeCopy", HugeCopy, path);
+    return bench::RunHugeWithRatios(argc, argv, {{"BM_HugeCopy", "", 15000.0}});
 }
 
 } // namespace
