@@ -1,7 +1,7 @@
 #pragma once
 
 #include <algorithm>
-#include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -103,25 +103,62 @@ inline LineMasks MasksOf(const char* text, int length, int base, int n) {
     return masks;
 }
 #else
-// The same one byte at a time, through a table of what each byte is.
-inline LineMasks MasksOf(const char* text, int, int base, int n) {
-    enum : unsigned char { Word = 1, Slash = 2, At = 4 };
-    static constexpr std::array<unsigned char, 256> kinds = [] {
-        std::array<unsigned char, 256> table{};
-        for (int b = 0; b < 256; ++b) {
-            const bool letter = (b | 0x20) >= 'a' && (b | 0x20) <= 'z';
-            const bool word = letter || (b >= '0' && b <= '9') || b == '_';
-            table[std::size_t(b)] =
-                (word ? Word : 0) | (b == '/' ? Slash : 0) | (b == '@' ? At : 0);
-        }
-        return table;
-    }();
+namespace line_masks {
+
+constexpr std::uint64_t kOnes = 0x0101010101010101u;
+
+// The eight bytes at `p`, the first the lowest.
+inline std::uint64_t Load8(const char* p) {
+    std::uint64_t x;
+    std::memcpy(&x, p, 8);
+    if constexpr (std::endian::native == std::endian::big) x = __builtin_bswap64(x);
+    return x;
+}
+
+// The high bit of each byte of `bytes` (all below 0x80) set where it lies in [first, last];
+// no sum carries into the next byte.
+constexpr std::uint64_t InRange(std::uint64_t bytes, unsigned first, unsigned last) {
+    return (bytes + kOnes * (0x80 - first)) & ~(bytes + kOnes * (0x7F - last)) & kOnes * 0x80;
+}
+
+// The high bits of the eight bytes as the low eight bits.
+constexpr std::uint64_t Gather(std::uint64_t highBits) {
+    return ((highBits >> 7) * 0x0102040810204080u) >> 56;
+}
+
+// The masks of the eight bytes of `x`, byte 0 the lowest; zero bytes are none of them.
+constexpr LineMasks MasksOf8(std::uint64_t x) {
+    const std::uint64_t ascii = ~x & kOnes * 0x80;
+    const std::uint64_t low = x & kOnes * 0x7F;
+    const std::uint64_t word =
+        InRange(low | kOnes * 0x20, 'a', 'z') | InRange(low, '0', '9') | InRange(low, '_', '_');
+    return {Gather(word & ascii), Gather(InRange(low, '/', '/') & ascii),
+            Gather(InRange(low, '@', '@') & ascii)};
+}
+
+} // namespace line_masks
+
+// The same eight bytes at a time, in plain 64-bit arithmetic.
+inline LineMasks MasksOf(const char* text, int length, int base, int n) {
+    using namespace line_masks;
     LineMasks masks{0, 0, 0};
-    for (int k = 0; k < n; ++k) {
-        const unsigned kind = kinds[static_cast<unsigned char>(text[base + k])];
-        masks.word |= std::uint64_t(kind & Word) << k;
-        masks.slash |= std::uint64_t((kind & Slash) >> 1) << k;
-        masks.at |= std::uint64_t((kind & At) >> 2) << k;
+    for (int group = 0; group < n; group += 8) {
+        // The line's last group is read as its last 8 bytes, less those of the group before;
+        // a line shorter than that one byte at a time.
+        const int start = base + group;
+        std::uint64_t x = 0;
+        if (start + 8 <= length) {
+            x = Load8(text + start);
+        } else if (length >= 8) {
+            x = Load8(text + length - 8) >> (8 * (start + 8 - length));
+        } else {
+            for (int i = start; i < length; ++i)
+                x |= std::uint64_t(static_cast<unsigned char>(text[i])) << (8 * (i - start));
+        }
+        const LineMasks m = MasksOf8(x);
+        masks.word |= m.word << group;
+        masks.slash |= m.slash << group;
+        masks.at |= m.at << group;
     }
     return masks;
 }
