@@ -70,7 +70,7 @@ bench: build
 
 # The figures of a 1.5 GB world save, from every program that has some: about 3 GB of
 # memory and a few minutes.
-HUGE_BENCHES := bench_buffer bench_textview
+HUGE_BENCHES := bench_buffer bench_clipboard bench_textview
 bench-huge: build
 	@table=$$(mktemp); trap 'rm -f $$table' EXIT; \
 	for b in $(HUGE_BENCHES); do \

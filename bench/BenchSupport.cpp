@@ -175,4 +175,11 @@ int RunWithRatios(int argc, char** argv, const std::vector<Ratio>& ratios) {
     return 0;
 }
 
+int RunHugeWithRatios(int argc, char** argv, const std::vector<Ratio>& ratios) {
+    std::vector<char*> arguments(argv, argv + argc);
+    char filter[] = "--benchmark_filter=Huge";
+    arguments.push_back(filter);
+    return RunWithRatios(int(arguments.size()), arguments.data(), ratios);
+}
+
 } // namespace bench

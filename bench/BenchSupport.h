@@ -38,6 +38,19 @@ struct Ratio {
 // prints each figure beside its target.
 int RunWithRatios(int argc, char** argv, const std::vector<Ratio>& ratios);
 
+// Registers `run(state, path)` as a benchmark of the huge file: one iteration a repetition,
+// three repetitions, in milliseconds.
+template <typename Run> void RegisterHuge(const char* name, Run run, const std::string& path) {
+    benchmark::RegisterBenchmark(name, run, path)
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(1)
+        ->Repetitions(3)
+        ->ReportAggregatesOnly(true);
+}
+
+// RunWithRatios for the benchmarks whose names hold "Huge" only.
+int RunHugeWithRatios(int argc, char** argv, const std::vector<Ratio>& ratios);
+
 // Prints one figure measured outside Google Benchmark (resident memory) beside its
 // target. With QUILLET_BENCH_RATIOS naming a file, every figure is also appended to it,
 // so that `make bench` ends with one table of all of them.

@@ -147,23 +147,13 @@ int RunHuge(int argc, char** argv) {
         return 1;
     }
     ReportReadMemory(argv[0], path, "1.5 GB");
-    const auto add = [&](const char* name, void (*run)(benchmark::State&, const std::string&)) {
-        benchmark::RegisterBenchmark(name, run, path)
-            ->Unit(benchmark::kMillisecond)
-            ->Iterations(1)
-            ->Repetitions(3)
-            ->ReportAggregatesOnly(true);
-    };
-    add("BM_HugeReadFloor", ReadFloor);
-    add("BM_HugeReadFromFile", ReadFromFile);
-    add("BM_HugeWriteFloor", WriteFloor);
-    add("BM_HugeWriteToFile", WriteToFile);
-    std::vector<char*> arguments(argv, argv + argc);
-    char filter[] = "--benchmark_filter=Huge";
-    arguments.push_back(filter);
-    return bench::RunWithRatios(int(arguments.size()), arguments.data(),
-                                {{"BM_HugeReadFromFile", "BM_HugeReadFloor", 1.5},
-                                 {"BM_HugeWriteToFile", "BM_HugeWriteFloor", 1.2}});
+    bench::RegisterHuge("BM_HugeReadFloor", ReadFloor, path);
+    bench::RegisterHuge("BM_HugeReadFromFile", ReadFromFile, path);
+    bench::RegisterHuge("BM_HugeWriteFloor", WriteFloor, path);
+    bench::RegisterHuge("BM_HugeWriteToFile", WriteToFile, path);
+    return bench::RunHugeWithRatios(argc, argv,
+                                    {{"BM_HugeReadFromFile", "BM_HugeReadFloor", 1.5},
+                                     {"BM_HugeWriteToFile", "BM_HugeWriteFloor", 1.2}});
 }
 
 void BM_SumBytesFloor(benchmark::State& state) {

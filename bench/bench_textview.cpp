@@ -177,26 +177,23 @@ int RunHuge(int argc, char** argv) {
     bench::ReportFigure(
         "resident of text and view at its end, 1.5 GB", "/ file size",
         double(bench::ResidentBytes() - before) / double(std::filesystem::file_size(path)), 1.5);
-    const auto add = [](const char* name, void (*run)(benchmark::State&), int iterations,
-                        benchmark::TimeUnit unit) {
-        benchmark::RegisterBenchmark(name, run)
-            ->Unit(unit)
-            ->Iterations(iterations)
-            ->Repetitions(3)
-            ->ReportAggregatesOnly(true);
+    // The benchmarks of the 100 MB text, on this run's text.
+    const auto onHuge = [](void (*run)(benchmark::State&)) {
+        return [run](benchmark::State& state, const std::string&) { run(state); };
     };
-    add("BM_HugeFirstPaintAfterLoad", BM_FirstPaintAfterLoad, 1, benchmark::kMillisecond);
-    add("BM_HugeScanCookiesFloor", BM_ScanCookiesFloor, 1, benchmark::kMillisecond);
-    add("BM_HugeCtrlEndFromTop", BM_CtrlEndFromTop, 1, benchmark::kMillisecond);
-    add("BM_HugeTypeAtTheEnd", BM_TypeAtTheEnd, 20, benchmark::kMicrosecond);
-    std::vector<char*> arguments(argv, argv + argc);
-    char filter[] = "--benchmark_filter=Huge";
-    arguments.push_back(filter);
+    bench::RegisterHuge("BM_HugeFirstPaintAfterLoad", onHuge(BM_FirstPaintAfterLoad), path);
+    bench::RegisterHuge("BM_HugeScanCookiesFloor", onHuge(BM_ScanCookiesFloor), path);
+    bench::RegisterHuge("BM_HugeCtrlEndFromTop", onHuge(BM_CtrlEndFromTop), path);
+    benchmark::RegisterBenchmark("BM_HugeTypeAtTheEnd", BM_TypeAtTheEnd)
+        ->Unit(benchmark::kMicrosecond)
+        ->Iterations(20)
+        ->Repetitions(3)
+        ->ReportAggregatesOnly(true);
     const int result =
-        bench::RunWithRatios(int(arguments.size()), arguments.data(),
-                             {{"BM_HugeFirstPaintAfterLoad", "", 1000.0},
-                              {"BM_HugeCtrlEndFromTop", "BM_HugeScanCookiesFloor", 1.1},
-                              {"BM_HugeTypeAtTheEnd", "", 1000.0}});
+        bench::RunHugeWithRatios(argc, argv,
+                                 {{"BM_HugeFirstPaintAfterLoad", "", 1000.0},
+                                  {"BM_HugeCtrlEndFromTop", "BM_HugeScanCookiesFloor", 1.1},
+                                  {"BM_HugeTypeAtTheEnd", "", 1000.0}});
     bench::ReportFigure("view tables / file size, 1.5 GB", "heap bytes", ViewTablesPerFileByte(),
                         0.02);
     g_fixture.reset();

@@ -76,5 +76,9 @@ void CMainFrame::RestoreBarLayout() {
 }
 
 void CMainFrame::SaveBarLayout() const {
-    WriteProfileString(kFrameSection, kBarLayoutEntry, QString::fromLatin1(saveState().toBase64()));
+    // Writing rewrites the profile's file and waits for the disk: an unchanged layout, as
+    // most runs end with, leaves the file alone.
+    const QString layout = QString::fromLatin1(saveState().toBase64());
+    if (layout != GetProfileString(kFrameSection, kBarLayoutEntry))
+        WriteProfileString(kFrameSection, kBarLayoutEntry, layout);
 }

@@ -3,12 +3,13 @@
 #include "AboutDialog.h"
 #include "ChildFrame.h"
 #include "CommandLine.h"
-#include "framework/Icons.h"
 #include "MainFrame.h"
 #include "PdfCommandLine.h"
 #include "SettingsLocation.h"
 
 #include "framework/CommandIds.h"
+#include "framework/DeferredIconStyle.h"
+#include "framework/Icons.h"
 #include "framework/MessageBox.h"
 #include "framework/ModalDialog.h"
 #include "framework/PrinterSetup.h"
@@ -29,6 +30,9 @@
 
 CQuilletApp::CQuilletApp() : m_template(ResString(IDR_QUILLETTYPE)) {
     Q_INIT_RESOURCE(quillet);
+    Q_INIT_RESOURCE(quillet_icons);
+    // Before the first window, whose bars and menus take icons from the style.
+    QApplication::setStyle(new CDeferredIconStyle);
     RegisterAppCommands();
 }
 

@@ -1,3 +1,4 @@
+#include "FirstFrameExit.h"
 #include "QuilletApp.h"
 
 #include <QApplication>
@@ -11,6 +12,7 @@ int main(int argc, char* argv[]) {
         qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
+    ExitAfterFirstFrameIfAsked();
     CQuilletApp quillet;
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();

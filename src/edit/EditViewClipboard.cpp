@@ -4,6 +4,7 @@
 
 #include "buffer/TextBuffer.h"
 #include "framework/Windows1252.h"
+#include "view/RangeMimeData.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -29,7 +30,10 @@ std::string TextFromOutside(std::string_view bytes) {
 bool CEditView::LinesToInsert(const QMimeData* data, TextLines& lines) {
     if (!data) return false;
     if (!LinesFromMimeData(data, lines)) {
-        if (!data->hasText()) return false;
+        // A copy of this program whose text is too large for one insertion is refused
+        // before its text is made, at two bytes a character.
+        const auto* copy = qobject_cast<const CRangeMimeData*>(data);
+        if (!data->hasText() || (copy && copy->TextLength() > MaxInsertionBytes)) return false;
         lines = SplitAtLineBreaks(TextFromOutside(Windows1252FromText(data->text())));
     }
     return !lines.text.empty();
@@ -40,7 +44,7 @@ void CEditView::OnCut() {
     TextPosition start;
     TextPosition end;
     SelectionBounds(start, end);
-    CopyRangeToClipboard(start, end);
+    if (!CopyRangeToClipboard(start, end)) return;
     JumpTo(start);
     Buffer()->DeleteRange(this, start, end, ActionCut);
 }

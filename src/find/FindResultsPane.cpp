@@ -77,7 +77,6 @@ CFindResultsPane::CFindResultsPane(QWidget* parent)
     m_view->setHeaderHidden(true);
     m_view->setUniformRowHeights(true);
     m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_view->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     m_view->setItemDelegate(new CMatchDelegate(m_view));
     m_view->header()->setStretchLastSection(false);
     m_view->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -99,6 +98,17 @@ CFindResultsPane::CFindResultsPane(QWidget* parent)
             [this](const QModelIndex& index) { Choose(index, true); });
 }
 
+void CFindResultsPane::setVisible(bool visible) {
+    if (visible) UseListFont(); // before the pane is laid out to show
+    QDockWidget::setVisible(visible);
+}
+
+void CFindResultsPane::UseListFont() {
+    if (m_listFontSet) return;
+    m_listFontSet = true;
+    m_view->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+}
+
 void CFindResultsPane::BeginSearch(const QString& description) {
     m_description = description;
     m_lines = 0;
@@ -110,6 +120,7 @@ void CFindResultsPane::BeginSearch(const QString& description) {
 }
 
 void CFindResultsPane::AddFound(const QList<FoundFile>& files, std::size_t searchedFiles) {
+    UseListFont(); // the column width below is measured in it
     const int first = m_model->rowCount();
     m_model->Append(files);
     for (int row = first; row < m_model->rowCount(); ++row) {

@@ -82,6 +82,9 @@ public:
             m_next[i] = Seek(i, m_offset);
     }
 
+    // Whether no start is left: for most lines as soon as they are looked at.
+    bool None() const { return m_next[0] == npos && m_next[1] == npos; }
+
     // The next start at or after `from`, or npos.
     std::size_t NextFrom(std::size_t from) {
         for (std::size_t i = 0; i < m_bytes.size(); ++i) {
@@ -180,6 +183,7 @@ int CTextMatcher::FindInLine(std::string_view line, int from) const {
     if (start >= line.size()) return -1;
     const std::string_view rest = line.substr(start);
     Candidates candidates(*this, rest);
+    if (candidates.None()) return -1;
     const std::size_t at = Find(rest, 0, candidates);
     return at == npos ? -1 : int(start + at);
 }

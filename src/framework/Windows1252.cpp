@@ -4,6 +4,8 @@
 
 #include <QStringDecoder>
 
+#include <array>
+
 namespace {
 
 // Unicode of the bytes 0x80-0x9F; the undefined ones keep their own value.
@@ -33,12 +35,22 @@ int Windows1252FromChar(QChar ch) {
     return -1;
 }
 
-QString TextFromWindows1252(std::string_view bytes) {
-    QString text;
-    text.resize(qsizetype(bytes.size()));
-    QChar* out = text.data();
+QChar* CharsFromWindows1252(std::string_view bytes, QChar* out) {
+    // A table, as huge copies convert hundreds of millions of bytes.
+    static const std::array<QChar, 256> chars = [] {
+        std::array<QChar, 256> table;
+        for (int byte = 0; byte < 256; ++byte)
+            table[byte] = CharFromWindows1252(static_cast<unsigned char>(byte));
+        return table;
+    }();
     for (char byte : bytes)
-        *out++ = CharFromWindows1252(static_cast<unsigned char>(byte));
+        *out++ = chars[static_cast<unsigned char>(byte)];
+    return out;
+}
+
+QString TextFromWindows1252(std::string_view bytes) {
+    QString text(qsizetype(bytes.size()), Qt::Uninitialized);
+    CharsFromWindows1252(bytes, text.data());
     return text;
 }
 

@@ -15,6 +15,9 @@ QChar CharFromWindows1252(unsigned char byte);
 int Windows1252FromChar(QChar ch);
 
 QString TextFromWindows1252(std::string_view bytes);
+// Writes the characters of `bytes` from `out` on (room for bytes.size() characters) and
+// returns the end of what it wrote.
+QChar* CharsFromWindows1252(std::string_view bytes, QChar* out);
 // Characters that Windows-1252 cannot encode are left out, or replaced by `replacement`
 // when one is given (a character outside the basic plane counts once).
 std::string Windows1252FromText(const QString& text, int replacement = -1);

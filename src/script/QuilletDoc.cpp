@@ -3,27 +3,21 @@
 #include "NewScriptTemplate.h"
 
 #include "buffer/BufferObserver.h"
+#include "framework/ProgressWindow.h"
 #include "framework/SettingsStore.h"
 #include "framework/Windows1252.h"
 #include "prefs/IniFile.h"
 
-#include <QApplication>
 #include <QDateTime>
 #include <QDir>
-#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
-#include <QProgressDialog>
 #include <QWidget>
-
-#include <thread>
 
 namespace {
 
 // Files from this size on are read on a worker thread with a progress window.
 constexpr qint64 kLargeFile = 4 * 1024 * 1024;
-// The progress window appears only when reading takes longer than this.
-constexpr int kProgressDelayMs = 300;
 
 } // namespace
 
@@ -88,22 +82,9 @@ bool CQuilletDoc::ReadWithProgress(const QString& path) {
     // touches it until it is done; the document's own watch only emits TextChanged, which
     // reaches receivers on the UI thread queued.
     bool ok = false;
-    QEventLoop loop;
-    std::thread reader([&] {
-        ok = m_buffer.ReadFromFile(name, -1);
-        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
-    });
-    QProgressDialog progress(QStringLiteral("Loading %1...").arg(QDir::toNativeSeparators(path)),
-                             QString(), 0, 0, DialogParent());
-    progress.setWindowTitle(QStringLiteral("Brindle's Quillet"));
-    progress.setWindowModality(Qt::ApplicationModal);
-    progress.setMinimumDuration(kProgressDelayMs);
-    progress.setValue(0); // starts the clock after which the window shows
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    // Windows repaint meanwhile; input waits until the text is there.
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
-    reader.join();
-    QApplication::restoreOverrideCursor();
+    CProgressWindow progress(QStringLiteral("Loading %1...").arg(QDir::toNativeSeparators(path)),
+                             DialogParent());
+    progress.RunOnWorker([&] { ok = m_buffer.ReadFromFile(name, -1); });
     return ok;
 }
 

@@ -1,14 +1,17 @@
 #include "script/SphereScanner.h"
 
+#include "script/LineMasks.h"
+
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
 
 namespace {
 
-// Both lists are lower case, so a candidate word is folded and compared byte for byte.
+// Both lists in lower case.
 // clang-format off
 constexpr std::string_view kFlowWords[] = {
     "if", "else", "elseif", "endif", "return", "on", "onbutton", "begin", "end", "dorand", "enddo",
@@ -111,44 +114,8 @@ constexpr unsigned char FoldAscii(char c) {
     return (b >= 'A' && b <= 'Z') ? static_cast<unsigned char>(b + ('a' - 'A')) : b;
 }
 
-constexpr bool IsWordByte(unsigned char b) {
-    return (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || (b >= '0' && b <= '9') || b == '_';
-}
-
-// What the scan looks for in each byte: word bytes, the two marks `/` and `@`, the rest.
-enum class ByteKind : unsigned char { Other, Word, Mark };
-
-constexpr std::array<ByteKind, 256> kByteKinds = [] {
-    std::array<ByteKind, 256> kinds{};
-    for (int b = 0; b < 256; ++b)
-        kinds[b] = IsWordByte(static_cast<unsigned char>(b)) ? ByteKind::Word
-                   : (b == '/' || b == '@')                  ? ByteKind::Mark
-                                                             : ByteKind::Other;
-    return kinds;
-}();
-
-// Appends spans in order of start; a span that would start before the last one is dropped.
-// Without an array nothing is stored.
-class SpanWriter {
-public:
-    SpanWriter(ColourSpan* spans, int* count) : m_spans(count ? spans : nullptr), m_count(count) {}
-
-    void Add(int start, ColourIndex colour) {
-        if (!m_spans) return;
-        int& n = *m_count;
-        if (n > 0 && m_spans[n - 1].start > start) return;
-        m_spans[n++] = {start, colour};
-    }
-
-private:
-    ColourSpan* m_spans;
-    int* m_count;
-};
-
-} // namespace
-
-SphereWordKind ClassifySphereWord(const char* word, int length) {
-    if (!word || length < 1 || length > kMaxWordLength) return SphereWordKind::None;
+// The keyword kind of a word of 1 to kMaxWordLength bytes.
+inline SphereWordKind KeywordKind(const char* word, int length) {
     const unsigned char first = FoldAscii(word[0]);
     if (first < 'a' || first > 'z') return SphereWordKind::None;
     const int bucket = BucketOf(std::size_t(length), first);
@@ -163,6 +130,35 @@ SphereWordKind ClassifySphereWord(const char* word, int length) {
     return SphereWordKind::None;
 }
 
+// Appends spans in order of start; a span that would start before the last one in the array
+// is dropped. The count and the last start are kept here rather than read back from the
+// array, and the count is stored once at the end.
+class SpanWriter {
+public:
+    SpanWriter(ColourSpan* spans, int* count)
+        : m_spans(spans), m_count(count), m_n(*count), m_last(m_n > 0 ? spans[m_n - 1].start : 0) {}
+    ~SpanWriter() { *m_count = m_n; }
+
+    void Add(int start, ColourIndex colour) {
+        if (m_last > start) return;
+        m_spans[m_n++] = {start, colour};
+        m_last = start;
+    }
+
+private:
+    ColourSpan* m_spans;
+    int* m_count;
+    int m_n;
+    int m_last; // the start of the last span in the array
+};
+
+} // namespace
+
+SphereWordKind ClassifySphereWord(const char* word, int length) {
+    if (!word || length < 1 || length > kMaxWordLength) return SphereWordKind::None;
+    return KeywordKind(word, length);
+}
+
 std::span<const std::string_view> SphereFlowWords() {
     return kFlowWords;
 }
@@ -173,55 +169,67 @@ std::span<const std::string_view> SpherePropertyWords() {
 LineCookie ScanSphereLine(const char* text, int length, LineCookie cookie, ColourSpan* spans,
                           int* count) {
     if (length <= 0) return cookie;
-    SpanWriter out(spans, count);
-    LineCookie result = cookie;
-    int wordStart = -1;
-    bool keywordSeen = false;
+    if (!spans || !count) { // every `//` starts a comment: the scan never passes over one
+        const bool comment =
+            std::string_view(text, std::size_t(length)).find("//") != std::string_view::npos;
+        return comment ? cookie | SphereCommentCookieBit : cookie;
+    }
 
+    SpanWriter out(spans, count);
     // A keyword counts as seen even when the writer drops its span (a keyword ended by `@`,
     // whose trigger span starts later), so a flow word after it stays uncoloured.
-    auto classifyWord = [&](int end) {
-        const SphereWordKind kind = ClassifySphereWord(text + wordStart, end - wordStart);
+    bool keywordSeen = false;
+    auto classifyWord = [&](int start, int end) {
+        if (end - start > kMaxWordLength) return;
+        const SphereWordKind kind = KeywordKind(text + start, end - start);
         if (kind == SphereWordKind::Flow && !keywordSeen) {
-            out.Add(wordStart, ColourFlowKeyword);
+            out.Add(start, ColourFlowKeyword);
             keywordSeen = true;
         } else if (kind == SphereWordKind::Property) {
-            out.Add(wordStart, ColourPropertyKeyword);
+            out.Add(start, ColourPropertyKeyword);
             keywordSeen = true;
         }
-        wordStart = -1;
     };
 
-    // One pass that skips through runs: a run of word bytes is a word, and of the other
-    // bytes only `/` and `@` matter. The first span is normal text from index 0; `@` and
-    // `//` are never looked at in column 0.
+    // The line is looked at in windows of up to 64 bytes, whose masks of word bytes,
+    // slashes and `@` give the word ends and marks in order, with no branch per byte.
     out.Add(0, ColourNormalText);
-    for (int i = 0; i < length;) {
-        if (kByteKinds[static_cast<unsigned char>(text[i])] == ByteKind::Word) {
-            wordStart = i;
-            do
-                ++i;
-            while (i < length && kByteKinds[static_cast<unsigned char>(text[i])] == ByteKind::Word);
-            if (i == length) break; // the line ends inside the word
-            // The byte that ends the word: a trigger mark there comes first, so that a
-            // keyword ended by `@` loses its span; normal colour resumes at that byte once
-            // a further byte follows, so a word ended by the line's last byte colours it.
-            if (text[i] == '@') out.Add(i, ColourTriggerMark);
-            classifyWord(i);
-            if (i + 1 < length) out.Add(i, ColourNormalText);
-            ++i;
-            continue;
+    bool wordBefore = false;  // the byte before the window is a word byte
+    bool slashBefore = false; // ... a slash
+    int openWord = -1;        // where the word that the last window ended in starts
+    for (int base = 0; base < length; base += kMaskWindow) {
+        const int n = std::min(kMaskWindow, length - base);
+        const LineMasks m = MasksOf(text, length, base, n);
+        const std::uint64_t afterWord = (m.word << 1) | std::uint64_t(wordBefore);
+        const std::uint64_t starts = m.word & ~afterWord;
+        const std::uint64_t ends = ~m.word & afterWord & LowBits(n);
+        // `@` and `//` are never looked at in column 0.
+        const std::uint64_t triggers = base == 0 ? m.at & ~std::uint64_t(1) : m.at;
+        // A comment starts at the first slash that follows a slash; nothing after it counts.
+        const std::uint64_t secondSlashes = m.slash & ((m.slash << 1) | std::uint64_t(slashBefore));
+        const int comment = secondSlashes ? std::countr_zero(secondSlashes) : 64;
+        for (std::uint64_t events = (ends | triggers) & LowBits(comment); events;
+             events &= events - 1) {
+            const int at = std::countr_zero(events);
+            const std::uint64_t bit = std::uint64_t(1) << at;
+            // A trigger mark ending a word comes first, so that a keyword ended by `@` loses
+            // its span; normal colour resumes at the byte ending a word once a further byte
+            // follows, so a word ended by the line's last byte colours it.
+            if (triggers & bit) out.Add(base + at, ColourTriggerMark);
+            if (!(ends & bit)) continue;
+            const std::uint64_t startsBefore = starts & (bit - 1);
+            classifyWord(startsBefore ? base + 63 - std::countl_zero(startsBefore) : openWord,
+                         base + at);
+            if (base + at + 1 < length) out.Add(base + at, ColourNormalText);
         }
-        if (i > 0 && kByteKinds[static_cast<unsigned char>(text[i])] == ByteKind::Mark) {
-            if (text[i] == '/' && text[i - 1] == '/') {
-                out.Add(i - 1, ColourComment);
-                result |= SphereCommentCookieBit;
-                break; // the slash before ended any open word
-            }
-            if (text[i] == '@') out.Add(i, ColourTriggerMark);
+        if (secondSlashes) {
+            out.Add(base + comment - 1, ColourComment);
+            return cookie | SphereCommentCookieBit;
         }
-        ++i;
+        wordBefore = (m.word >> (n - 1)) & 1;
+        slashBefore = (m.slash >> (n - 1)) & 1;
+        if (wordBefore && starts) openWord = base + 63 - std::countl_zero(starts);
     }
-    if (wordStart >= 0) classifyWord(length);
-    return result;
+    if (wordBefore) classifyWord(openWord, length); // the line ends in a word
+    return cookie;
 }

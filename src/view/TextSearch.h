@@ -3,8 +3,9 @@
 #include "buffer/TextPosition.h"
 
 #include <functional>
-#include <string>
 #include <string_view>
+
+class CTextMatcher;
 
 // Search flags of the text view and the search dialogs.
 enum SearchFlags : unsigned {
@@ -46,12 +47,11 @@ public:
                      TextPosition end, unsigned flags, bool wrap, TextPosition& found);
 
 private:
-    // The first match in `line` at or after `from`, or -1.
-    int MatchInLine(int line, int from, std::string_view needle, unsigned flags);
-    bool SearchDown(std::string_view needle, TextPosition from, TextPosition end, unsigned flags,
-                    TextPosition& found);
+    // Where the first match in `line` at or after `from` starts, or -1.
+    int MatchInLine(int line, int from, const CTextMatcher& matcher, unsigned flags);
+    bool SearchDown(const CTextMatcher& matcher, TextPosition from, TextPosition end,
+                    unsigned flags, TextPosition& found);
 
     int m_lineCount;
     LineReader m_line;
-    std::string m_firstBytes; // the bytes a match can start with
 };

@@ -105,13 +105,6 @@ std::string_view CTextView::LineView(int line) const {
     return {text, std::size_t(length)};
 }
 
-void CTextView::TextInRange(TextPosition start, TextPosition end, std::string& text) const {
-    if (m_buffer)
-        text = m_buffer->CopyRange(start, end);
-    else
-        text.clear();
-}
-
 int CTextView::MeasureVisualLength(int line) const {
     return AdvanceColumn(LineView(line), 0, m_tabSize);
 }

@@ -21,6 +21,7 @@
 
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -74,7 +75,6 @@ public:
                                                                      : nullptr;
     }
     virtual std::uint32_t LineFlags(int line) const;
-    virtual void TextInRange(TextPosition start, TextPosition end, std::string& text) const;
 
     // Metrics, measured from the font on first use.
     int LineHeight();
@@ -170,8 +170,12 @@ public:
     // Windows-1252, and beside it the range's exact lines in the program's own format
     // (LinesMimeType), so that a line holding a CR byte comes back as it was.
     static const QString LinesMimeType;
+    // The largest text that one paste inserts; the buffer refuses more.
+    static constexpr qsizetype MaxInsertionBytes = std::numeric_limits<std::int32_t>::max() / 2;
     virtual bool ClipboardHasText() const;
-    // Null, and false, for an empty range.
+    // Null, and false, for an empty range. A range of many lines is read in slices while
+    // windows repaint, with a progress window once that takes long; null, and false, when
+    // the text changed meanwhile.
     QMimeData* RangeMimeData(TextPosition start, TextPosition end) const;
     bool CopyRangeToClipboard(TextPosition start, TextPosition end);
     // The exact lines that `data` carries; false when it has none or they are malformed.

@@ -2,10 +2,12 @@
 // handlers, copying to the clipboard, drag data and bookmarks.
 #include "TextView.h"
 
+#include "RangeMimeData.h"
+
 #include "buffer/TextBuffer.h"
 #include "framework/AcceleratorTable.h"
 #include "framework/CommandIds.h"
-#include "framework/Windows1252.h"
+#include "framework/ProgressWindow.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -14,7 +16,7 @@
 #include <QtEndian>
 
 #include <cstring>
-#include <limits>
+#include <optional>
 
 void CTextView::RegisterMoveCommand(unsigned id, void (CTextView::*move)(bool)) {
     OnCommand(id, [this, move](unsigned) { (this->*move)(false); });
@@ -95,22 +97,15 @@ void CTextView::OnEditCopy() {
 const QString CTextView::LinesMimeType = QStringLiteral("application/x-quillet-lines");
 
 QMimeData* CTextView::RangeMimeData(TextPosition start, TextPosition end) const {
-    std::string text;
-    TextInRange(start, end, text);
-    if (text.empty()) return nullptr;
-    auto* data = new QMimeData;
-    data->setText(TextFromWindows1252(text));
-    const TextLines lines = m_buffer->CopyLines(start, end);
-    QByteArray payload;
-    payload.reserve(qsizetype(lines.text.size()) + 4 * lines.PieceCount());
-    for (int i = 0; i < lines.PieceCount(); ++i) {
-        const std::string_view piece = lines.Piece(i);
-        const quint32_le length(quint32(piece.size()));
-        payload.append(reinterpret_cast<const char*>(&length), sizeof length);
-        payload.append(piece.data(), qsizetype(piece.size()));
-    }
-    data->setData(LinesMimeType, payload);
-    return data;
+    if (!m_buffer) return nullptr;
+    // A copy of many lines shows its progress once it takes long; windows repaint meanwhile
+    // and input waits, so the text stays as it is.
+    std::optional<CProgressWindow> progress;
+    const auto betweenSlices = [&](int permille) {
+        if (!progress) progress.emplace(QStringLiteral("Copying the selection..."), window(), 1000);
+        progress->Advance(permille);
+    };
+    return CRangeMimeData::FromRange(*m_buffer, start, end, betweenSlices).release();
 }
 
 bool CTextView::LinesFromMimeData(const QMimeData* data, TextLines& lines) {
@@ -119,8 +114,7 @@ bool CTextView::LinesFromMimeData(const QMimeData* data, TextLines& lines) {
     // what is left, and the text (the lines joined by CR LF, as CopyLines gives them)
     // stays within what the buffer takes in one insertion.
     const QByteArray payload = data->data(LinesMimeType);
-    if (payload.isEmpty() || payload.size() > std::numeric_limits<std::int32_t>::max() / 2)
-        return false;
+    if (payload.isEmpty() || payload.size() > MaxInsertionBytes) return false;
     TextLines result;
     for (qsizetype at = 0; at < payload.size();) {
         quint32_le length;

@@ -1,5 +1,7 @@
 #include "EntryIcons.h"
 
+#include "framework/Icons.h"
+
 #include <QFileInfo>
 #include <QPainter>
 #include <QPainterPath>
@@ -57,10 +59,14 @@ QIcon CEntryIcons::Base(const FolderEntry& entry, const QString& path, const QSt
     const auto known = m_bases.constFind(key);
     if (known != m_bases.constEnd()) return *known;
     QIcon icon;
+    // The icons that do not depend on the file are looked up when first shown: the tree's
+    // roots are made at start-up, behind the tab of the script's outline.
     if (entry.kind == FolderEntry::Kind::Folder) {
-        icon = m_provider.icon(QAbstractFileIconProvider::Folder);
+        icon = DeferredIcon(
+            [] { return QFileIconProvider().icon(QAbstractFileIconProvider::Folder); });
     } else if (key.isEmpty()) {
-        icon = m_provider.icon(QAbstractFileIconProvider::File);
+        icon =
+            DeferredIcon([] { return QFileIconProvider().icon(QAbstractFileIconProvider::File); });
     } else {
         // The provider may look at the file itself (its type, its contents): give it the
         // regular file a link leads to, so that its icon carries no link mark of its own.

@@ -1,14 +1,14 @@
-// The search core without a window: the matcher against the editor's own Find over the lines
-// the buffer reads, the walk of a folder tree, script definitions and their index.
+// The search core without a window: the matcher against a plain search over the lines the
+// buffer reads, the walk of a folder tree, script definitions and their index.
 #include <QDir>
 #include <QtTest>
 
+#include "PlainFind.h"
 #include "TestFiles.h"
 #include "buffer/TextBuffer.h"
 #include "find/DefinitionIndex.h"
 #include "find/FileWalk.h"
 #include "find/TextMatcher.h"
-#include "view/TextSearch.h"
 
 #include <QRandomGenerator>
 
@@ -55,7 +55,7 @@ class TestFindCore : public QObject {
 private slots:
     void matchingLines_data();
     void matchingLines();
-    void matcherAgreesWithTheEditorsFind();
+    void matcherAgreesWithAPlainSearch();
     void patternsIgnoreCaseAndBlanks();
     void walkFollowsLinksOnceAndReadsOnlyRegularFiles();
     void definitionsOfAScript();
@@ -94,11 +94,11 @@ void TestFindCore::matchingLines() {
     QCOMPARE(MatchingLines(text.toStdString(), needle.toStdString(), flags), lines);
 }
 
-// Random texts read by the buffer from a file and searched line by line with the editor's
-// Find. Every twentieth text is long and periodic, full of near matches of a periodic needle,
+// Random texts read by the buffer from a file and searched line by line with the plain model.
+// Every twentieth text is long and periodic, full of near matches of a periodic needle,
 // which the matcher searches in linear time instead; there an occurrence after a 'b' is no
 // whole word but the one overlapping it is.
-void TestFindCore::matcherAgreesWithTheEditorsFind() {
+void TestFindCore::matcherAgreesWithAPlainSearch() {
     QTemporaryDir folder;
     const QString file = folder.filePath("random.scp");
     QRandomGenerator random(4711);
@@ -122,21 +122,18 @@ void TestFindCore::matcherAgreesWithTheEditorsFind() {
         QVERIFY(WriteFileBytes(file, QByteArray::fromStdString(text)));
         CTextBuffer buffer;
         QVERIFY(buffer.ReadFromFile(file.toStdString()));
-        CTextSearch search(buffer.LineCount(), [&](int line) { return buffer.Line(line); });
         for (const unsigned flags : {0u, 1u, 2u, 3u}) {
             QStringList expected;
-            const TextPosition end{buffer.LineCount(), 0};
-            for (TextPosition from, at; search.FindInRange(needle, from, {}, end, flags, false, at);
-                 from = {at.line + 1, 0})
-                expected << Show(at.line, at.ch, buffer.Line(at.line));
+            for (int line = 0; line < buffer.LineCount(); ++line) {
+                const int at = PlainFindInLine(buffer.Line(line), needle, flags);
+                if (at >= 0) expected << Show(line, at, buffer.Line(line));
+            }
             QCOMPARE(MatchingLines(text, needle, flags), expected);
 
             const int line = random.bounded(buffer.LineCount());
             const int from = random.bounded(buffer.LineLength(line) + 1);
-            TextPosition at{line, -1};
-            search.FindInRange(needle, {line, from}, {}, {line + 1, 0}, flags, false, at);
             QCOMPARE(CTextMatcher(needle, flags).FindInLine(buffer.Line(line), from),
-                     at.line == line ? at.ch : -1);
+                     PlainFindInLine(buffer.Line(line), needle, flags, from));
         }
     }
 }

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QSet>
 #include <QtTest>
 
@@ -81,6 +82,55 @@ SphereWordKind ReferenceKind(QByteArrayView word) {
     const bool flow = listed(SphereFlowWords()), property = listed(SpherePropertyWords());
     if (flow == property) return SphereWordKind::None;
     return flow ? SphereWordKind::Flow : SphereWordKind::Property;
+}
+
+// The scan one byte at a time, as the scanner first did it: the reference that the scan by
+// bit masks must agree with, span for span. Spans go through the same rule: one starting
+// before the last in the array is dropped.
+LineCookie ReferenceScan(const char* text, int length, LineCookie cookie, ColourSpan* spans,
+                         int* count) {
+    if (length <= 0) return cookie;
+    const auto add = [&](int start, ColourIndex colour) {
+        if (*count > 0 && spans[*count - 1].start > start) return;
+        spans[(*count)++] = {start, colour};
+    };
+    LineCookie result = cookie;
+    int wordStart = -1;
+    bool keywordSeen = false;
+    const auto classifyWord = [&](int end) {
+        const SphereWordKind kind = ClassifySphereWord(text + wordStart, end - wordStart);
+        if (kind == SphereWordKind::Flow && !keywordSeen) {
+            add(wordStart, ColourFlowKeyword);
+            keywordSeen = true;
+        } else if (kind == SphereWordKind::Property) {
+            add(wordStart, ColourPropertyKeyword);
+            keywordSeen = true;
+        }
+        wordStart = -1;
+    };
+    add(0, ColourNormalText);
+    for (int i = 0; i < length;) {
+        if (IsAsciiWordByte(text[i])) {
+            wordStart = i;
+            while (i < length && IsAsciiWordByte(text[i]))
+                ++i;
+            if (i == length) break;
+            if (text[i] == '@') add(i, ColourTriggerMark);
+            classifyWord(i);
+            if (i + 1 < length) add(i, ColourNormalText);
+            ++i;
+            continue;
+        }
+        if (i > 0 && text[i] == '/' && text[i - 1] == '/') {
+            add(i - 1, ColourComment);
+            result |= SphereCommentCookieBit;
+            break;
+        }
+        if (i > 0 && text[i] == '@') add(i, ColourTriggerMark);
+        ++i;
+    }
+    if (wordStart >= 0) classifyWord(length);
+    return result;
 }
 
 QStringList CorpusFiles() {
@@ -215,6 +265,47 @@ private slots:
         QCOMPARE(CookieOnly(line, cookieIn), cookieOut);
         // The incoming cookie never changes the colours.
         QCOMPARE(Describe(Scan(line, ~cookieIn).spans), spans);
+    }
+
+    // Random lines of keywords in any case, other words, marks, blanks and bytes from 0x80,
+    // up to 200 bytes long, so that words, `@` and `//` fall on both sides of the edges of
+    // the 16- and 64-byte blocks the scan reads; the array holds a span already, starting
+    // at 0 or later.
+    void randomLinesMatchTheByteByByteScan() {
+        const QByteArrayList keywords = Words(SphereFlowWords()) + Words(SpherePropertyWords());
+        const QByteArrayList pieces = {
+            "@", "/",  "//",   " ",    "\t", "=",      "_",
+            "0", "x9", "\xa0", "\xff", "(",  "<EVAL>", "ab_cd_ef_gh_ij_kl_mn"};
+        QRandomGenerator random(20240611);
+        for (int round = 0; round < 20000; ++round) {
+            QByteArray line;
+            const int target = random.bounded(round % 4 == 0 ? 200 : 40);
+            while (line.size() < target) {
+                QByteArray piece = random.bounded(3) == 0
+                                       ? keywords[random.bounded(int(keywords.size()))]
+                                       : pieces[random.bounded(int(pieces.size()))];
+                if (random.bounded(2)) piece = piece.toUpper();
+                line += piece;
+            }
+            const std::vector<char> text(line.begin(), line.end());
+            const int n = int(text.size());
+            const LineCookie cookie = random.generate();
+            const ColourSpan before{random.bounded(2) ? 0 : random.bounded(n + 2), ColourComment};
+            std::vector<ColourSpan> expected(1 + 2 * text.size(), before), actual = expected;
+            int expectedCount = 1, actualCount = 1;
+            const LineCookie expectedCookie =
+                ReferenceScan(text.data(), n, cookie, expected.data(), &expectedCount);
+            const LineCookie actualCookie =
+                ScanSphereLine(text.data(), n, cookie, actual.data(), &actualCount);
+            expected.resize(std::size_t(expectedCount));
+            actual.resize(std::size_t(actualCount));
+            const QByteArray where = line.toPercentEncoding();
+            QVERIFY2(actualCookie == expectedCookie, where);
+            QVERIFY2(CookieOnly(line, cookie) == expectedCookie, where);
+            QVERIFY2(Describe(QList<ColourSpan>(actual.begin(), actual.end())) ==
+                         Describe(QList<ColourSpan>(expected.begin(), expected.end())),
+                     where);
+        }
     }
 
     void corpusLines_data() {

@@ -2,6 +2,7 @@
 // whole words, wrapping and the edges of the block.
 #include <QtTest>
 
+#include "PlainFind.h"
 #include "view/TextSearch.h"
 
 #include <QRandomGenerator>
@@ -18,6 +19,7 @@ private slots:
     void findInRange_data();
     void findInRange();
     void wholeWordsMatchAPlainReference();
+    void linesMatchAPlainModelBothWays();
 };
 
 void TestTextSearch::findInRange_data() {
@@ -122,6 +124,76 @@ void TestTextSearch::wholeWordsMatchAPlainReference() {
         }
     }
     QCOMPARE(places.size(), std::size_t(4));
+}
+
+// Random lines searched from a random place in both directions, against the plain model
+// visiting the lines in the same order. Needles are planted at a line's first and last bytes
+// and split across a line end; bytes from 0x80 up come with their upper case.
+void TestTextSearch::linesMatchAPlainModelBothWays() {
+    constexpr std::string_view bytes = "aAbB_9 .\xe9\xc9\x9a\x8a\xff\x9f";
+    QRandomGenerator random(8086);
+    const auto some = [&](int least, int most) {
+        std::string text;
+        for (int i = least + random.bounded(most - least + 1); i > 0; --i)
+            text += bytes[random.bounded(int(bytes.size()))];
+        return text;
+    };
+    std::set<int> kinds; // of the matches: 0 at byte 0, 1 at the end, 2 upwards, 3 whole words
+    for (int round = 0; round < 3000; ++round) {
+        const std::string needle = some(1, 3);
+        std::vector<std::string> lines(1 + random.bounded(4));
+        for (std::string& line : lines)
+            line = some(0, 8);
+        const int count = int(lines.size());
+        const int planted = random.bounded(count);
+        switch (random.bounded(3)) {
+        case 0:
+            lines[planted].insert(0, needle);
+            break;
+        case 1:
+            lines[planted] += needle;
+            break;
+        default:
+            if (planted + 1 == count) break;
+            const std::size_t split = 1 + random.bounded(int(needle.size()));
+            lines[planted] += needle.substr(0, split);
+            lines[planted + 1].insert(0, needle.substr(split));
+        }
+        const int startLine = random.bounded(count);
+        const TextPosition start{startLine, random.bounded(int(lines[startLine].size()) + 1)};
+        const unsigned up = random.bounded(2) ? FindDirectionUp : 0u;
+        const unsigned flags = unsigned(random.bounded(4)) | up;
+        const bool wrap = random.bounded(2);
+
+        // The lines in the order the search visits them, each from where it is searched.
+        std::vector<TextPosition> visits{start};
+        const int step = up ? -1 : 1;
+        for (int line = startLine + step; line >= 0 && line < count; line += step)
+            visits.push_back({line, 0});
+        for (int i = 0; wrap && i < count; ++i)
+            visits.push_back({up ? count - 1 - i : i, 0});
+        TextPosition expected{-1, -1};
+        for (const TextPosition visit : visits) {
+            const int at = PlainFindInLine(lines[visit.line], needle, flags, visit.ch);
+            if (at >= 0) {
+                expected = {visit.line, at};
+                break;
+            }
+        }
+
+        CTextSearch search(count, [&lines](int line) { return std::string_view(lines[line]); });
+        const TextPosition end{count - 1, int(lines.back().size())};
+        TextPosition found{-1, -1};
+        const bool ok = search.FindInRange(needle, start, {}, end, flags, wrap, found);
+        QVERIFY2(ok == (expected.line >= 0) && (!ok || found == expected),
+                 qPrintable(QString("round %1").arg(round)));
+        if (!ok) continue;
+        if (found.ch == 0) kinds.insert(0);
+        if (found.ch + needle.size() == lines[found.line].size()) kinds.insert(1);
+        if (up) kinds.insert(2);
+        if (flags & FindWholeWord) kinds.insert(3);
+    }
+    QCOMPARE(kinds.size(), std::size_t(4));
 }
 
 QTEST_APPLESS_MAIN(TestTextSearch)

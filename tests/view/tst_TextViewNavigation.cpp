@@ -3,13 +3,60 @@
 #include "ViewTestSupport.h"
 
 #include "framework/CommandIds.h"
+#include "framework/Windows1252.h"
 
 #include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMainWindow>
+#include <QMimeData>
 #include <QScrollBar>
+#include <QTimer>
 #include <QtTest>
+
+namespace {
+
+// Separates lines in the test texts, so that a line can hold any other byte.
+constexpr char Break = '\x1e';
+
+// The parts of the lines of `text` from `start` to `end`, or nothing when the range is empty
+// or leaves the text.
+std::vector<std::string> LinesInRange(const QByteArray& text, TextPosition start,
+                                      TextPosition end) {
+    const QList<QByteArray> lines = text.split(Break);
+    const auto inside = [&](TextPosition p) {
+        return p.line >= 0 && p.line < lines.size() && p.ch >= 0 && p.ch <= lines[p.line].size();
+    };
+    if (!inside(start) || !inside(end) || !(start < end)) return {};
+    std::vector<std::string> parts;
+    for (int line = start.line; line <= end.line; ++line) {
+        const QByteArray& bytes = lines[line];
+        const qsizetype from = line == start.line ? start.ch : 0;
+        const qsizetype to = line == end.line ? end.ch : bytes.size();
+        parts.push_back(bytes.mid(from, to - from).toStdString());
+    }
+    return parts;
+}
+
+// The clipboard data of those lines made the plain way: the text through Windows-1252 joined
+// by CR LF, and each line as a 32-bit little-endian length and its bytes.
+void FillPlainData(QMimeData& data, const std::vector<std::string>& lines) {
+    QString text;
+    QByteArray exact;
+    for (const std::string& line : lines) {
+        if (!exact.isEmpty()) text += QStringLiteral("\r\n");
+        for (char byte : line)
+            text += CharFromWindows1252(static_cast<unsigned char>(byte));
+        const quint32 length = quint32(line.size());
+        for (int shift = 0; shift < 32; shift += 8)
+            exact += char((length >> shift) & 0xFF);
+        exact += QByteArray::fromStdString(line);
+    }
+    data.setText(text);
+    data.setData(CTextView::LinesMimeType, exact);
+}
+
+} // namespace
 
 class TestTextViewNavigation : public QObject {
     Q_OBJECT
@@ -21,6 +68,10 @@ private slots:
     void scrollWithoutMovingCaret();
     void caretFollowsSuspensionAndScrolling();
     void copyConvertsToUnicode();
+    void copyGivesTheRangeInBothFormats_data();
+    void copyGivesTheRangeInBothFormats();
+    void copyOfManyLinesGivesUpWhenTheTextChanges_data();
+    void copyOfManyLinesGivesUpWhenTheTextChanges();
     void viewKeysWinOverWindowShortcuts();
     void bookmarkCommandsFollowThePlainBookmarks();
 };
@@ -171,6 +222,100 @@ void TestTextViewNavigation::copyConvertsToUnicode() {
     PressKeys(&s.view, "Ctrl+A,Ctrl+C");
     QCOMPARE(QGuiApplication::clipboard()->text(),
              QString::fromUtf8("caf\u00e9\r\n\u20ac and \u2122"));
+}
+
+void TestTextViewNavigation::copyGivesTheRangeInBothFormats_data() {
+    QTest::addColumn<QByteArray>("text"); // lines separated by Break
+    QTest::addColumn<TextPosition>("start");
+    QTest::addColumn<TextPosition>("end");
+
+    using P = TextPosition;
+    const auto row = [](const char* name, QByteArray text, P start, P end) {
+        QTest::newRow(name) << text.replace('|', Break) << start << end;
+    };
+    row("part of one line", "hello world", {0, 2}, {0, 7});
+    row("empty lines at both ends", "|middle|", {0, 0}, {2, 0});
+    row("ends at column 0", "alpha|beta|gamma", {0, 2}, {2, 0});
+    row("starts at a line end", "alpha|beta", {0, 5}, {1, 2});
+    static const char highBytes[] = "\x80\x81\x8d\x8f\x90\x9d\x9f|a\0b\xff|\0";
+    row("bytes 0x80-0x9F, NUL and 0xFF", QByteArray(highBytes, sizeof highBytes - 1), {0, 0},
+        {2, 1});
+    row("CR inside lines and at their ends", "one\rtwo|\r|three\r", {0, 1}, {2, 6});
+    row("empty range", "abc", {0, 1}, {0, 1});
+    row("end before start", "abc", {0, 2}, {0, 1});
+    row("past a line end", "abc|d", {0, 1}, {0, 4});
+    row("past the last line", "abc", {0, 0}, {1, 0});
+}
+
+void TestTextViewNavigation::copyGivesTheRangeInBothFormats() {
+    QFETCH(QByteArray, text);
+    QFETCH(TextPosition, start);
+    QFETCH(TextPosition, end);
+    CTextBuffer buffer;
+    SetBufferText(buffer, text.toStdString(), Break);
+    CTextView view;
+    view.AttachToBuffer(&buffer);
+    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+    const std::vector<std::string> lines = LinesInRange(text, start, end);
+    QCOMPARE(view.CopyRangeToClipboard(start, end), !lines.empty());
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    if (lines.empty()) {
+        QCOMPARE(data->text(), QStringLiteral("before"));
+        return;
+    }
+    QMimeData plain;
+    FillPlainData(plain, lines);
+    QCOMPARE(data->formats(), plain.formats());
+    QVERIFY(data->hasText());
+    QCOMPARE(data->text(), plain.text());
+    const QStringList others = {QStringLiteral("text/plain;charset=utf-8"),
+                                QStringLiteral("text/html")};
+    for (const QString& format : plain.formats() + others) {
+        QCOMPARE(data->hasFormat(format), plain.hasFormat(format));
+        QCOMPARE(data->data(format), plain.data(format));
+    }
+    // Pasted inside the program, the lines come back byte for byte.
+    TextLines pasted;
+    QVERIFY(CTextView::LinesFromMimeData(data, pasted));
+    QCOMPARE(pasted.PieceCount(), int(lines.size()));
+    for (int i = 0; i < pasted.PieceCount(); ++i)
+        QCOMPARE(pasted.Piece(i), lines[std::size_t(i)]);
+}
+
+void TestTextViewNavigation::copyOfManyLinesGivesUpWhenTheTextChanges_data() {
+    QTest::addColumn<bool>("edited");
+    QTest::newRow("text unchanged") << false;
+    QTest::newRow("text edited while the copy lets windows repaint") << true;
+}
+
+void TestTextViewNavigation::copyOfManyLinesGivesUpWhenTheTextChanges() {
+    QFETCH(bool, edited);
+    // Enough lines for the copy to work in slices and let other work run between them.
+    constexpr int Count = 200000;
+    const QByteArray text = QByteArray::fromStdString(NumberedLines(Count)).replace('\n', Break);
+    CTextBuffer buffer;
+    SetBufferText(buffer, text.toStdString(), Break);
+    CTextView view;
+    view.AttachToBuffer(&buffer);
+    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+    if (edited) {
+        QTimer::singleShot(0, [&] {
+            TextPosition end;
+            buffer.InsertTextAt(nullptr, {0, 0}, "x", end, ActionTyping);
+        });
+    }
+    const TextPosition end{Count - 1, buffer.LineLength(Count - 1)};
+    QCOMPARE(view.CopyRangeToClipboard({0, 0}, end), !edited);
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    if (edited) {
+        QCOMPARE(buffer.Line(0), "xline 0");
+        QCOMPARE(data->text(), QStringLiteral("before"));
+        return;
+    }
+    QMimeData plain;
+    FillPlainData(plain, LinesInRange(text, {0, 0}, end));
+    QCOMPARE(data->text(), plain.text());
+    QCOMPARE(data->data(CTextView::LinesMimeType), plain.data(CTextView::LinesMimeType));
 }
 
 void TestTextViewNavigation::viewKeysWinOverWindowShortcuts() {
