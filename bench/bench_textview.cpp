@@ -30,6 +30,12 @@ public:
         return ScanSphereLine(this->LineText(line), this->LineLength(line), cookie, spans,
                               spans ? &count : nullptr);
     }
+    ::LineCookie ComputeRunCookie(::LineCookie cookie, int first, int end) override {
+        for (int line = first; line < end; ++line)
+            cookie = ScanSphereLine(this->LineText(line), this->LineLength(line), cookie, nullptr,
+                                    nullptr);
+        return cookie;
+    }
 };
 using CScannedTextView = CScanned<CTextView>;
 constexpr int ChangedLine = 3000000;

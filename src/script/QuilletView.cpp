@@ -113,6 +113,12 @@ void CQuilletView::FitNumberStrip() {
                           spans ? &count : nullptr);
 }
 
+::LineCookie CQuilletView::ComputeRunCookie(::LineCookie cookie, int first, int end) {
+    for (int line = first; line < end; ++line)
+        cookie = ScanSphereLine(LineText(line), LineLength(line), cookie, nullptr, nullptr);
+    return cookie;
+}
+
 void CQuilletView::RegisterScriptCommands() {
     OnCommand(ID_FILE_OPEN, [this](unsigned) { OnFileOpen(); });
     OnCommand(ID_EDIT_GOTO, [this](unsigned) { OnGoto(); });

@@ -36,6 +36,7 @@ public:
     QString PrintDocumentName() const override;
     ::LineCookie ComputeLineColours(::LineCookie cookie, int line, ColourSpan* spans,
                                     int& count) override;
+    ::LineCookie ComputeRunCookie(::LineCookie cookie, int first, int end) override;
 
     // Inserts `text` at the caret as one undo step "Insert Script", the caret staying in
     // front of it; over a selection, replaces the selection and leaves the new text

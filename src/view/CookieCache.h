@@ -22,9 +22,10 @@ public:
     void Create(int lineCount);
     void Free();
 
-    // The cookie at the end of `line` (0 outside the table): kept, or computed with
-    // `compute(cookieBefore, line)` from the nearest kept cookie above. The lines it
-    // computes become known, and the last WindowLines of them go into the window.
+    // The cookie at the end of `line` (0 outside the table): kept, or computed from the
+    // nearest kept cookie above with `compute(cookieBefore, first, end)`, which gives the
+    // cookie of line `end - 1`. The lines it computes become known, and the last WindowLines
+    // of them go into the window.
     template <typename Compute> LineCookie CookieOf(int line, Compute&& compute);
     // A cookie computed by its caller for a line whose previous line is known: a painted or
     // printed line.
@@ -55,16 +56,19 @@ template <typename Compute> LineCookie CCookieCache::CookieOf(int line, Compute&
         return m_window[std::size_t(line - m_windowFirst)];
     LineCookie cookie = 0;
     int at = NearestKept(std::min(line, m_computedBelow - 1), cookie) + 1;
-    // Lines above the window's part of the walk keep only their checkpoints.
+    // Lines above the window's part of the walk keep only their checkpoints, and are
+    // computed in runs from one checkpoint line to the next, in one call each.
     const int keepFrom = std::max(at, line - WindowLines + 1);
     const int known = m_computedBelow;
-    for (; at < keepFrom; ++at) {
-        cookie = compute(cookie, at);
-        if (IsCheckpointLine(at) && at >= known) m_checkpoints.push_back(cookie);
+    while (at < keepFrom) {
+        const int end = std::min(keepFrom, (at / Spacing + 1) * Spacing);
+        cookie = compute(cookie, at, end);
+        if (IsCheckpointLine(end - 1) && end - 1 >= known) m_checkpoints.push_back(cookie);
+        at = end;
     }
     m_computedBelow = std::max(known, keepFrom);
     for (; at <= line; ++at) {
-        cookie = compute(cookie, at);
+        cookie = compute(cookie, at, at + 1);
         Store(at, cookie);
     }
     return cookie;

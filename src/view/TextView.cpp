@@ -316,10 +316,17 @@ void CTextView::LineColours(int, QColor& background, QColor& text, bool& fillAft
 
 ::LineCookie CTextView::LineCookie(int line) {
     if (!m_cookies.Exists()) m_cookies.Create(LineCount());
-    return m_cookies.CookieOf(line, [this](::LineCookie before, int at) {
-        int count = 0;
-        return ComputeLineColours(before, at, nullptr, count);
+    return m_cookies.CookieOf(line, [this](::LineCookie before, int first, int end) {
+        return ComputeRunCookie(before, first, end);
     });
+}
+
+::LineCookie CTextView::ComputeRunCookie(::LineCookie cookie, int first, int end) {
+    for (int line = first; line < end; ++line) {
+        int count = 0;
+        cookie = ComputeLineColours(cookie, line, nullptr, count);
+    }
+    return cookie;
 }
 
 // Change notification ------------------------------------------------------------------

@@ -199,6 +199,11 @@ public:
     // colour spans in ascending order of start.
     virtual ::LineCookie ComputeLineColours(::LineCookie cookie, int line, ColourSpan* spans,
                                             int& count);
+    // The cookie of line `end - 1` from the cookie of the line before `first`: what
+    // ComputeLineColours gives line after line without spans, which is what this class does.
+    // A view that colours a line from its bytes alone runs its scanner over the lines in one
+    // loop, so that colouring a long text costs little more than scanning it.
+    virtual ::LineCookie ComputeRunCookie(::LineCookie cookie, int first, int end);
     // The buffer this view shows when none is given to AttachToBuffer.
     virtual CTextBuffer* LocateBuffer() { return nullptr; }
 
