@@ -235,7 +235,7 @@ int main(int argc, char** argv) {
     if (bench::TakeHugeFlag(argc, argv)) return RunHuge(argc, argv);
     const int result = bench::RunWithRatios(argc, argv,
                                             {{"BM_FirstPaintAfterLoad", "", 150.0},
-                                             {"BM_PaintScreen", "", 3.0},
+                                             {"BM_PaintScreen", "", 0.5},
                                              {"BM_SingleLineChange", "", 500.0},
                                              {"BM_CtrlEndFromTop", "BM_ScanCookiesFloor", 1.1}});
     bench::ReportFigure("view tables / file size", "heap bytes", ViewTablesPerFileByte(), 0.02);
