@@ -99,6 +99,15 @@ bool TakeHugeFlag(int& argc, char** argv) {
     return false;
 }
 
+std::size_t NumberFromChild(const char* self, const char* flag, const std::string& path) {
+    const std::string command = std::string(self) + " " + flag + " " + path;
+    FILE* child = ::popen(command.c_str(), "r");
+    std::size_t number = 0;
+    if (!child || std::fscanf(child, "%zu", &number) != 1) number = 0;
+    if (child) ::pclose(child);
+    return number;
+}
+
 std::size_t ResidentBytes() {
     std::ifstream statm("/proc/self/statm");
     std::size_t total = 0, resident = 0;

@@ -21,6 +21,11 @@ const std::string& HugeWorldSave();
 // Whether the program was started with --huge; takes the flag out of the arguments.
 bool TakeHugeFlag(int& argc, char** argv);
 
+// Runs this program again as `self flag path` and reads the number it prints: a figure
+// measured in a fresh process, so that memory freed by earlier work cannot hide any of it.
+// 0 when the child fails.
+std::size_t NumberFromChild(const char* self, const char* flag, const std::string& path);
+
 // Resident memory of this process, in bytes.
 std::size_t ResidentBytes();
 

@@ -89,11 +89,7 @@ int MeasureReadInThisProcess(const char* path) {
 }
 
 void ReportReadMemory(const char* self, const std::string& path, const std::string& label) {
-    const std::string command = std::string(self) + " " + kMeasureFlag + " " + path;
-    FILE* child = ::popen(command.c_str(), "r");
-    std::size_t added = 0;
-    if (!child || std::fscanf(child, "%zu", &added) != 1) added = 0;
-    if (child) ::pclose(child);
+    const std::size_t added = bench::NumberFromChild(self, kMeasureFlag, path);
     bench::ReportFigure("resident after ReadFromFile, " + label, "/ file size",
                         double(added) / double(std::filesystem::file_size(path)), 1.5);
 }

@@ -93,11 +93,7 @@ int MeasureCopyInThisProcess(const char* path) {
 }
 
 void ReportCopyMemory(const char* self, const std::string& path, const std::string& label) {
-    const std::string command = std::string(self) + " " + kMeasureFlag + " " + path;
-    FILE* child = ::popen(command.c_str(), "r");
-    std::size_t added = 0;
-    if (!child || std::fscanf(child, "%zu", &added) != 1) added = 0;
-    if (child) ::pclose(child);
+    const std::size_t added = bench::NumberFromChild(self, kMeasureFlag, path);
     bench::ReportFigure("peak added by Copy, " + label, "/ selection size",
                         double(added) / double(std::filesystem::file_size(path)), 3.0);
 }

@@ -9,7 +9,6 @@
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
-#include <vector>
 
 extern char** environ;
 
@@ -61,10 +60,7 @@ int main(int argc, char** argv) {
     setenv("QUILLET_EXIT_AFTER_FIRST_FRAME", "1", 1);
     const std::string self = argv[0];
     g_floor = self.substr(0, self.find_last_of('/') + 1) + "startup_floor";
-    // The repetitions of the two interleave, so that both meet the same load of the machine.
-    std::vector<char*> arguments(argv, argv + argc);
-    char interleave[] = "--benchmark_enable_random_interleaving=true";
-    arguments.insert(arguments.begin() + 1, interleave);
-    return bench::RunWithRatios(int(arguments.size()), arguments.data(),
+    // RunWithRatios interleaves the repetitions of the two.
+    return bench::RunWithRatios(argc, argv,
                                 {{"BM_QuilletStartup", "BM_MinimalWindowStartup", 1.3}});
 }
