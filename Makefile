@@ -7,7 +7,7 @@ FUZZ_TARGETS := art_index art_tile hues uop
 JOBS       ?= 2
 
 DEB_PACKAGES := build-essential cmake ninja-build qt6-base-dev qt6-base-dev-tools qt6-svg-dev \
-                libgl-dev libbenchmark-dev fonts-liberation2 fonts-dejavu-core xvfb \
+                libgl-dev libfontconfig-dev libbenchmark-dev fonts-liberation2 fonts-dejavu-core xvfb \
                 zlib1g-dev clang libclang-rt-14-dev poppler-utils
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 

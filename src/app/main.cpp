@@ -1,4 +1,5 @@
 #include "FirstFrameExit.h"
+#include "FontSystemWarmUp.h"
 #include "QuilletApp.h"
 
 #include <QApplication>
@@ -6,6 +7,7 @@
 #include <cstring>
 
 int main(int argc, char* argv[]) {
+    const FontSystemWarmUp fonts;
     // A PDF made from the command line needs no display, and is then the same whatever
     // display the program was started from.
     if (argc > 1 && std::strcmp(argv[1], "--pdf") == 0 &&

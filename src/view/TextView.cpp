@@ -173,6 +173,14 @@ CTextView::CellGlyph CTextView::ClassifyGlyph(unsigned char byte, const QFontMet
     return ink.isEmpty() || cell.contains(ink) ? CellGlyph::InRun : CellGlyph::Alone;
 }
 
+CTextView::CellGlyph CTextView::GlyphOf(FontSlot& slot, unsigned char byte) {
+    CellGlyph& glyph = slot.glyphs[byte];
+    if (glyph == CellGlyph::Unknown)
+        glyph =
+            ClassifyGlyph(byte, *slot.natural, QFontMetricsF(*slot.font, viewport()), slot.cell);
+    return glyph;
+}
+
 namespace {
 
 int LineHeightOf(const QFontMetricsF& metrics) {
@@ -226,10 +234,9 @@ const QFont& CTextView::FontFor(bool italic, bool bold) {
     const bool normal = !italic && !bold;
     const int ascent = normal ? slot.ascent : m_fonts[0].ascent;
     const int height = normal ? LineHeightOf(metrics) : LineHeight();
-    const QRectF cellBox(0, -ascent, cell, height);
-    for (int byte = 0; byte < 256; ++byte)
-        slot.glyphs[std::size_t(byte)] =
-            ClassifyGlyph(static_cast<unsigned char>(byte), natural, metrics, cellBox);
+    slot.cell = QRectF(0, -ascent, cell, height);
+    slot.natural = natural;
+    slot.glyphs.fill(CellGlyph::Unknown);
     slot.font = font;
     // The template keeps the style of the font made last.
     m_fontTemplate.italic = italic;

@@ -17,6 +17,7 @@
 #include <QBasicTimer>
 #include <QColor>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QString>
 
 #include <array>
@@ -288,14 +289,19 @@ private:
     // How a byte is drawn: with its neighbours as one string (its glyph advances exactly one
     // cell and its ink stays inside the cell), alone and clipped to its cell, or as a box
     // (no printable character, or a character that draws nothing, such as a soft hyphen).
-    enum class CellGlyph : unsigned char { InRun, Alone, Box };
+    // Unknown until the byte is first drawn in that font: measuring all 256 glyphs of each
+    // variant up front would load glyphs a script never shows, at every start.
+    enum class CellGlyph : unsigned char { Unknown, InRun, Alone, Box };
     struct FontSlot {
         std::optional<QFont> font;
+        std::optional<QFontMetricsF> natural; // the face without the spacing to the cell
+        QRectF cell;                          // the cell as seen from a glyph's origin
         int ascent = 0;
         std::array<CellGlyph, 256> glyphs{};
     };
     static CellGlyph ClassifyGlyph(unsigned char byte, const QFontMetricsF& natural,
                                    const QFontMetricsF& spaced, const QRectF& cell);
+    CellGlyph GlyphOf(FontSlot& slot, unsigned char byte);
     struct RunColours {
         QColor background;
         QColor text;

@@ -161,7 +161,7 @@ void CTextView::DrawTextRun(QPainter& painter, int& column, const QRect& clip, i
 }
 
 void CTextView::DrawCells(QPainter& painter, int x, int top, int slot, std::string_view cells) {
-    const FontSlot& font = m_fonts[std::size_t(slot)];
+    FontSlot& font = m_fonts[std::size_t(slot)];
     const int width = CharWidth();
     const int baseline = top + m_fonts[0].ascent;
     QString& batch = m_glyphs;
@@ -174,7 +174,7 @@ void CTextView::DrawCells(QPainter& painter, int x, int top, int slot, std::stri
     for (int i = 0; i < static_cast<int>(cells.size()); ++i) {
         const auto byte = static_cast<unsigned char>(cells[std::size_t(i)]);
         const int cellX = x + i * width;
-        const CellGlyph glyph = font.glyphs[byte];
+        const CellGlyph glyph = GlyphOf(font, byte);
         if (glyph == CellGlyph::Box) {
             flush();
             DrawPlaceholder(painter, cellX, top);
