@@ -175,9 +175,16 @@ CTextView::CellGlyph CTextView::ClassifyGlyph(unsigned char byte, const QFontMet
 
 CTextView::CellGlyph CTextView::GlyphOf(FontSlot& slot, unsigned char byte) {
     CellGlyph& glyph = slot.glyphs[byte];
-    if (glyph == CellGlyph::Unknown)
-        glyph =
-            ClassifyGlyph(byte, *slot.natural, QFontMetricsF(*slot.font, viewport()), slot.cell);
+    if (glyph != CellGlyph::Unknown) return glyph;
+    glyph = ClassifyGlyph(byte, *slot.natural, QFontMetricsF(*slot.font, viewport()), slot.cell);
+    if (glyph == CellGlyph::InRun) {
+        // A glyph of the face itself (the classification saw it in the font), so the face
+        // has its index.
+        const QChar ch = CharFromWindows1252(byte);
+        int count = 1;
+        if (!slot.face.glyphIndexesForChars(&ch, 1, &slot.glyphIndex[byte], &count) || count != 1)
+            glyph = CellGlyph::Alone;
+    }
     return glyph;
 }
 
@@ -236,6 +243,7 @@ const QFont& CTextView::FontFor(bool italic, bool bold) {
     const int height = normal ? LineHeightOf(metrics) : LineHeight();
     slot.cell = QRectF(0, -ascent, cell, height);
     slot.natural = natural;
+    slot.face = QRawFont::fromFont(font);
     slot.glyphs.fill(CellGlyph::Unknown);
     slot.font = font;
     // The template keeps the style of the font made last.

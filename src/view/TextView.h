@@ -18,6 +18,7 @@
 #include <QColor>
 #include <QFont>
 #include <QFontMetricsF>
+#include <QRawFont>
 #include <QString>
 
 #include <array>
@@ -295,9 +296,11 @@ private:
     struct FontSlot {
         std::optional<QFont> font;
         std::optional<QFontMetricsF> natural; // the face without the spacing to the cell
+        QRawFont face;                        // the face a run of InRun glyphs is drawn with
         QRectF cell;                          // the cell as seen from a glyph's origin
         int ascent = 0;
         std::array<CellGlyph, 256> glyphs{};
+        std::array<quint32, 256> glyphIndex{}; // of each InRun byte in `face`
     };
     static CellGlyph ClassifyGlyph(unsigned char byte, const QFontMetricsF& natural,
                                    const QFontMetricsF& spaced, const QRectF& cell);
@@ -432,8 +435,10 @@ private:
 
     // Drawing buffers, reused from line to line and grown when a longer line needs them.
     std::vector<ColourSpan> m_spans;
-    std::string m_cells;   // the visible cells of a run, tabs expanded
-    QString m_glyphs;      // a stretch of cells drawn as one string
+    std::string m_cells; // the visible cells of a run, tabs expanded
+    // A stretch of cells drawn as one glyph run: its glyphs and their origins.
+    std::vector<quint32> m_runGlyphs;
+    std::vector<QPointF> m_runPositions;
     QPoint m_lastMousePos; // where the mouse was last seen while selecting
     QPoint m_dragPressPos; // where the button went down inside the selection
     QBasicTimer m_caretTimer;

@@ -6,6 +6,7 @@
 
 #include "framework/Windows1252.h"
 
+#include <QGlyphRun>
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -164,12 +165,19 @@ void CTextView::DrawCells(QPainter& painter, int x, int top, int slot, std::stri
     FontSlot& font = m_fonts[std::size_t(slot)];
     const int width = CharWidth();
     const int baseline = top + m_fonts[0].ascent;
-    QString& batch = m_glyphs;
-    batch.truncate(0);
-    int batchX = x;
+    // Glyphs that advance exactly one cell go out as one run of glyphs placed cell by cell:
+    // drawing them as a string would shape the same few bytes again on every paint.
+    m_runGlyphs.clear();
+    m_runPositions.clear();
     auto flush = [&] {
-        if (!batch.isEmpty()) painter.drawText(QPoint(batchX, baseline), batch);
-        batch.truncate(0);
+        if (m_runGlyphs.empty()) return;
+        QGlyphRun run;
+        run.setRawFont(font.face);
+        run.setRawData(m_runGlyphs.data(), m_runPositions.data(),
+                       static_cast<int>(m_runGlyphs.size()));
+        painter.drawGlyphRun(QPointF(0, baseline), run);
+        m_runGlyphs.clear();
+        m_runPositions.clear();
     };
     for (int i = 0; i < static_cast<int>(cells.size()); ++i) {
         const auto byte = static_cast<unsigned char>(cells[std::size_t(i)]);
@@ -186,9 +194,9 @@ void CTextView::DrawCells(QPainter& painter, int x, int top, int slot, std::stri
             painter.setClipRect(QRect(cellX, top, width, LineHeight()), Qt::IntersectClip);
             painter.drawText(QPoint(cellX, baseline), QString(CharFromWindows1252(byte)));
             painter.restore();
-        } else {
-            if (batch.isEmpty()) batchX = cellX;
-            batch.append(CharFromWindows1252(byte));
+        } else if (byte != ' ') {
+            m_runGlyphs.push_back(font.glyphIndex[byte]);
+            m_runPositions.emplace_back(cellX, 0);
         }
     }
     flush();

@@ -3,8 +3,10 @@
 #include "ViewTestSupport.h"
 
 #include "framework/CommandIds.h"
+#include "framework/Windows1252.h"
 
 #include <QFontMetricsF>
+#include <QPainter>
 #include <QScrollBar>
 #include <QSplitter>
 #include <QtTest>
@@ -113,6 +115,7 @@ private slots:
     void viewWithoutBuffer();
     void glyphsAdvanceOneCell_data();
     void glyphsAdvanceOneCell();
+    void glyphsDrawAsTheirCharactersInEveryStyle();
     void threeMillionLines();
 };
 
@@ -531,6 +534,60 @@ void TestTextView::glyphsAdvanceOneCell() {
     const QImage image = Snapshot(view);
     QVERIFY(CellHasInk(view, image, 0, 9, Base(view)));
     QVERIFY(!CellHasInk(view, image, 0, 10, Base(view)));
+}
+
+// A view whose lines are coloured whole by the colour of their number: 1 bold, 2 italic,
+// 3 both, so each style of the font draws one line.
+class CStyledView : public CTextView {
+public:
+    ::LineCookie ComputeLineColours(::LineCookie cookie, int line, ColourSpan* spans,
+                                    int& count) override {
+        if (spans) spans[count++] = {0, std::uint8_t(ColourNormalText + line)};
+        return cookie;
+    }
+    bool IsBold(int colour) const override { return (colour - ColourNormalText) & 1; }
+    bool IsItalic(int colour) const override { return (colour - ColourNormalText) & 2; }
+};
+
+void TestTextView::glyphsDrawAsTheirCharactersInEveryStyle() {
+    // Every printable byte but the soft hyphen (drawn as a box), on four lines.
+    std::string bytes;
+    for (int byte = 0x21; byte <= 0xFF; ++byte)
+        if (byte < 0x7F || (byte > 0xA0 && byte != 0xAD)) bytes += static_cast<char>(byte);
+    Shown<CStyledView> s(bytes + "\n" + bytes + "\n" + bytes + "\n" + bytes, {2000, 200});
+    QVERIFY(s.shown);
+    s.view.clearFocus();
+    const QImage image = Snapshot(s.view);
+    const int width = s.view.CharWidth();
+    const int height = s.view.LineHeight();
+    const int ascent =
+        int(std::ceil(QFontMetricsF(s.view.FontFor(false, false), s.view.viewport()).ascent()));
+    // What each cell shows: its character drawn on its own, kept inside the cell.
+    QImage expected = image;
+    QPainter painter(&expected);
+    for (int line = 0; line < 4; ++line) {
+        painter.setFont(s.view.FontFor(line & 2, line & 1));
+        painter.setPen(s.view.ColourOf(ColourNormalText + line));
+        for (int column = 0; column < int(bytes.size()); ++column) {
+            const QRect cell(CTextView::Margin + column * width, line * height, width, height);
+            painter.fillRect(cell, Base(s.view));
+            painter.setClipRect(cell);
+            painter.drawText(
+                QPoint(cell.left(), cell.top() + ascent),
+                QString(CharFromWindows1252(static_cast<unsigned char>(bytes[column]))));
+            painter.setClipping(false);
+        }
+    }
+    painter.end();
+    for (int line = 0; line < 4; ++line) {
+        for (int column = 0; column < int(bytes.size()); ++column) {
+            const QRect cell(CTextView::Margin + column * width, line * height, width, height);
+            QVERIFY2(image.copy(cell) == expected.copy(cell),
+                     qPrintable(QStringLiteral("line %1, byte 0x%2")
+                                    .arg(line)
+                                    .arg(static_cast<unsigned char>(bytes[column]), 0, 16)));
+        }
+    }
 }
 
 void TestTextView::threeMillionLines() {
