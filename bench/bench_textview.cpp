@@ -31,9 +31,10 @@ public:
                               spans ? &count : nullptr);
     }
     ::LineCookie ComputeRunCookie(::LineCookie cookie, int first, int end) override {
-        for (int line = first; line < end; ++line)
-            cookie = ScanSphereLine(this->LineText(line), this->LineLength(line), cookie, nullptr,
-                                    nullptr);
+        for (int line = first; line < end; ++line) {
+            const std::string_view text = this->LineView(line);
+            cookie = ScanSphereLine(text.data(), int(text.size()), cookie, nullptr, nullptr);
+        }
         return cookie;
     }
 };
@@ -99,9 +100,10 @@ void BM_ScanCookiesFloor(benchmark::State& state) {
     CTextBuffer& buffer = Loaded().buffer;
     for (auto _ : state) {
         LineCookie cookie = 0;
-        for (int i = 0, n = buffer.LineCount(); i < n; ++i)
-            cookie =
-                ScanSphereLine(buffer.LineText(i), buffer.LineLength(i), cookie, nullptr, nullptr);
+        for (int i = 0, n = buffer.LineCount(); i < n; ++i) {
+            const std::string_view text = buffer.Line(i);
+            cookie = ScanSphereLine(text.data(), int(text.size()), cookie, nullptr, nullptr);
+        }
         benchmark::DoNotOptimize(cookie);
     }
 }

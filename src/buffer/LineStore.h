@@ -48,6 +48,16 @@ public:
         if (IsOwn(slot)) return m_own[slot & kIndexMask].length;
         return std::int32_t(NextFileOffset(line) - FileOffset(line) - m_fileLineEnd);
     }
+    // Text and Length together, from one look at the line's slot.
+    std::string_view Line(int line) const {
+        const std::uint32_t slot = m_slots[std::size_t(line)];
+        if (IsOwn(slot)) {
+            const OwnLine& own = m_own[slot & kIndexMask];
+            return {own.text, std::size_t(own.length)};
+        }
+        const std::uint64_t start = FileOffset(line);
+        return {m_file.get() + start, std::size_t(NextFileOffset(line) - start - m_fileLineEnd)};
+    }
     std::uint32_t Flags(int line) const {
         const std::uint32_t slot = m_slots[std::size_t(line)];
         return IsOwn(slot) ? m_own[slot & kIndexMask].flags : 0;

@@ -54,7 +54,7 @@ public:
     // The line's bytes, not zero-terminated; valid until the next change.
     const char* LineText(int line) const;
     std::string_view Line(int line) const {
-        return {LineText(line), std::size_t(LineLength(line))};
+        return line >= 0 && line < LineCount() ? m_store.Line(line) : std::string_view();
     }
     std::uint32_t LineFlags(int line) const;
     bool IsReadOnly() const { return m_readOnly; }

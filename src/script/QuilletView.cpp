@@ -114,8 +114,10 @@ void CQuilletView::FitNumberStrip() {
 }
 
 ::LineCookie CQuilletView::ComputeRunCookie(::LineCookie cookie, int first, int end) {
-    for (int line = first; line < end; ++line)
-        cookie = ScanSphereLine(LineText(line), LineLength(line), cookie, nullptr, nullptr);
+    for (int line = first; line < end; ++line) {
+        const std::string_view text = LineView(line);
+        cookie = ScanSphereLine(text.data(), int(text.size()), cookie, nullptr, nullptr);
+    }
     return cookie;
 }
 

@@ -98,13 +98,6 @@ std::uint32_t CTextView::LineFlags(int line) const {
     return m_buffer->LineFlags(line);
 }
 
-std::string_view CTextView::LineView(int line) const {
-    const char* text = LineText(line);
-    const int length = LineLength(line);
-    if (!text || length <= 0) return {};
-    return {text, std::size_t(length)};
-}
-
 int CTextView::MeasureVisualLength(int line) const {
     return AdvanceColumn(LineView(line), 0, m_tabSize);
 }

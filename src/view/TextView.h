@@ -76,6 +76,10 @@ public:
         return m_buffer && line >= 0 && line < m_buffer->LineCount() ? m_buffer->LineText(line)
                                                                      : nullptr;
     }
+    // Both at once, as a colouring pass over many lines wants them.
+    std::string_view LineView(int line) const {
+        return m_buffer ? m_buffer->Line(line) : std::string_view();
+    }
     virtual std::uint32_t LineFlags(int line) const;
 
     // Metrics, measured from the font on first use.
@@ -342,7 +346,6 @@ private:
     void OnFilePrintPreview();
     void OnFileExportPdf();
 
-    std::string_view LineView(int line) const;
     void MeasureFont();
     void DropFonts();
     void InvalidateMetrics();

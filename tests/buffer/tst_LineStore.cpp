@@ -170,6 +170,7 @@ private slots:
             int flagged = 0;
             for (int i = 0; i < store.Count(); ++i) {
                 QCOMPARE(std::string(store.Text(i), std::size_t(store.Length(i))), model[i].text);
+                QCOMPARE(std::string(store.Line(i)), model[i].text);
                 QCOMPARE(store.Flags(i), model[i].flags);
                 flagged += model[i].flags != 0;
             }
