@@ -3,6 +3,7 @@
 #include "buffer/TextBuffer.h"
 
 #include <array>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -80,19 +81,23 @@ OutlineRoot RootOf(std::string_view header) {
 
 OutlineLines OutlineLines::From(const CTextBuffer& buffer) {
     OutlineLines lines;
+    // The first pass finds the lines and the room their copies take, the second copies them
+    // into a block made once: growing the block line by line cost more than the search.
+    std::uint64_t total = 0;
     for (int i = 0, n = buffer.LineCount(); i < n && lines.Count() < kMaxOutlineLines; ++i) {
         const std::string_view text = buffer.Line(i);
-        if (IsCandidate(text)) lines.Add(i, text);
+        if (!IsCandidate(text)) continue;
+        const std::size_t length = std::min(text.size(), kMaxCopied);
+        // Offsets are 32-bit; a copy that would pass them ends the outline there.
+        if (total + length > std::numeric_limits<std::uint32_t>::max()) break;
+        lines.m_entries.push_back({i, std::uint32_t(total), std::uint32_t(length)});
+        total += length;
     }
+    lines.m_bytes.resize(std::size_t(total));
+    for (const Entry& entry : lines.m_entries)
+        std::memcpy(lines.m_bytes.data() + entry.start, buffer.Line(entry.line).data(),
+                    entry.length);
     return lines;
-}
-
-void OutlineLines::Add(int line, std::string_view text) {
-    text = text.substr(0, kMaxCopied);
-    // Offsets are 32-bit; a copy that would pass them ends the outline there.
-    if (m_bytes.size() + text.size() > std::numeric_limits<std::uint32_t>::max()) return;
-    m_entries.push_back({line, std::uint32_t(m_bytes.size()), std::uint32_t(text.size())});
-    m_bytes.append(text);
 }
 
 ScriptOutline BuildOutline(OutlineLines lines) {

@@ -12,13 +12,13 @@ enum class OutlineRoot : std::uint8_t { Items, Chars, Functions, Types, Misc };
 constexpr int OutlineRootCount = 5;
 
 // The lines an outline can depend on (section headers and DEFNAME lines, up to a bound that
-// only huge texts reach), copied out of a buffer into one block. Taking them only looks at the first bytes of each line, so the UI
-// thread can take them while a worker builds the outline from the copy.
+// only huge texts reach), copied out of a buffer into one block. Taking them only looks at the
+// first bytes of each line, so the UI thread can take them while a worker builds the outline from
+// the copy.
 class OutlineLines {
 public:
     static OutlineLines From(const CTextBuffer& buffer);
 
-    void Add(int line, std::string_view text);
     std::size_t Count() const { return m_entries.size(); }
     int LineAt(std::size_t i) const { return m_entries[i].line; }
     std::string_view TextAt(std::size_t i) const {
