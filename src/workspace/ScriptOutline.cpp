@@ -2,6 +2,7 @@
 
 #include "buffer/TextBuffer.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <limits>
@@ -38,12 +39,12 @@ bool StartsWithNoCase(std::string_view text, std::string_view upperPrefix) {
     return true;
 }
 
-// A line the outline may need: a header, or a line that may be a DEFNAME key.
-bool IsCandidate(std::string_view line) {
+// The first byte of a line that is not a blank, or 0 when there is none.
+char FirstNonBlank(std::string_view line) {
     std::size_t i = 0;
     while (i < line.size() && IsBlank(line[i]))
         ++i;
-    return i < line.size() && (line[i] == '[' || line[i] == 'D' || line[i] == 'd');
+    return i < line.size() ? line[i] : 0;
 }
 
 // The value of a "DEFNAME=value" or "DEFNAME value" line, or nothing. DEFNAME2 and other
@@ -63,7 +64,10 @@ std::string_view DefnameValue(std::string_view line) {
 }
 
 OutlineRoot RootOf(std::string_view header) {
-    const std::string_view word = header.substr(0, header.find_first_of(" \t"));
+    // A plain loop: find_first_of would search the set of blanks once per byte.
+    const std::string_view word(
+        header.data(),
+        std::size_t(std::find_if(header.begin(), header.end(), IsBlank) - header.begin()));
     struct Kind {
         std::string_view word;
         OutlineRoot root;
@@ -86,11 +90,14 @@ OutlineLines OutlineLines::From(const CTextBuffer& buffer) {
     std::uint64_t total = 0;
     for (int i = 0, n = buffer.LineCount(); i < n && lines.Count() < kMaxOutlineLines; ++i) {
         const std::string_view text = buffer.Line(i);
-        if (!IsCandidate(text)) continue;
+        // A header, or a line that may be a DEFNAME key.
+        const char first = FirstNonBlank(text);
+        if (first != '[' && first != 'D' && first != 'd') continue;
         const std::size_t length = std::min(text.size(), kMaxCopied);
         // Offsets are 32-bit; a copy that would pass them ends the outline there.
         if (total + length > std::numeric_limits<std::uint32_t>::max()) break;
         lines.m_entries.push_back({i, std::uint32_t(total), std::uint32_t(length)});
+        lines.m_headers += first == '[';
         total += length;
     }
     lines.m_bytes.resize(std::size_t(total));
@@ -108,7 +115,7 @@ ScriptOutline BuildOutline(OutlineLines lines) {
         return OutlineText{std::uint32_t(text.data() - base), std::uint32_t(text.size())};
     };
     std::vector<OutlineSection>& sections = outline.sections;
-    sections.reserve(copied.Count());
+    sections.reserve(copied.HeaderCount());
     bool needDefname = false;
     for (std::size_t i = 0; i < copied.Count(); ++i) {
         const std::string_view text = TrimBlanks(copied.TextAt(i));

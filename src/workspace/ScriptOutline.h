@@ -20,6 +20,8 @@ public:
     static OutlineLines From(const CTextBuffer& buffer);
 
     std::size_t Count() const { return m_entries.size(); }
+    // The lines among them that start with '[': as many sections at most.
+    std::size_t HeaderCount() const { return m_headers; }
     int LineAt(std::size_t i) const { return m_entries[i].line; }
     std::string_view TextAt(std::size_t i) const {
         return Bytes().substr(m_entries[i].start, m_entries[i].length);
@@ -35,6 +37,7 @@ private:
     };
     std::string m_bytes;
     std::vector<Entry> m_entries;
+    std::size_t m_headers = 0;
 };
 
 // A piece of the copied bytes, by offset, so that it stays right when the copy moves.
