@@ -13,8 +13,6 @@
 
 namespace {
 
-constexpr std::string_view kBlanks = " \t";
-
 // The section kinds whose header names a definition: [KIND name].
 constexpr std::array<std::string_view, 17> kNamingKinds = {
     "ITEMDEF",    "CHARDEF", "FUNCTION",   "EVENTS", "DIALOG",  "TYPEDEF",
@@ -38,17 +36,28 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
            });
 }
 
+bool IsBlank(char byte) {
+    return byte == ' ' || byte == '\t';
+}
+
+// Plain loops over the bytes: every line passes here, and a search of a set of bytes would
+// be one library call per byte.
 std::string_view SkipBlanks(std::string_view text) {
-    text.remove_prefix(std::min(text.find_first_not_of(kBlanks), text.size()));
-    return text;
+    std::size_t start = 0;
+    while (start < text.size() && IsBlank(text[start]))
+        ++start;
+    return text.substr(start);
 }
 
 // The word at the start of `text`: up to a blank, a byte of `stops` or a "//" comment.
 std::string_view Word(std::string_view text, std::string_view stops) {
     std::size_t end = 0;
-    while (end < text.size() && kBlanks.find(text[end]) == std::string_view::npos &&
-           stops.find(text[end]) == std::string_view::npos && !text.substr(end).starts_with("//"))
-        ++end;
+    for (; end < text.size(); ++end) {
+        const char byte = text[end];
+        if (IsBlank(byte) || std::find(stops.begin(), stops.end(), byte) != stops.end() ||
+            (byte == '/' && end + 1 < text.size() && text[end + 1] == '/'))
+            break;
+    }
     return text.substr(0, end);
 }
 
@@ -72,7 +81,11 @@ void ForEachDefinition(
     bool inSection = false;  // lines before the first header belong to none
     bool inDefnames = false; // a [DEFNAME ...] section, whose entries are names
     for (std::size_t start = 0, line = 0;; ++line) {
-        const std::size_t end = std::min(text.find(lineEnd, start), text.size());
+        // A one-byte line end is searched for as a byte: a search for a string would
+        // compare what it finds byte by byte in a library call at every line.
+        const std::size_t lineEndAt =
+            lineEnd.size() == 1 ? text.find(lineEnd[0], start) : text.find(lineEnd, start);
+        const std::size_t end = std::min(lineEndAt, text.size());
         std::string_view lineText = text.substr(start, end - start);
         while (lineText.ends_with('\r'))
             lineText.remove_suffix(1);
