@@ -192,6 +192,7 @@ void TestFindCore::definitionsOfAScript() {
         {"[DIALOG d_x TEXT]", "d_x"},
         {"[SECTIONX not_a_name]", ""},
         {"DEFNAME inside_any_section", "inside_any_section"},
+        {"DEFNAME i_half/sword//comment", "i_half/sword"},
         {"[defname d_names]", "d_names"},
         {"  first 1", "first"},
         {"second=2", "second"},
