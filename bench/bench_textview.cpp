@@ -31,10 +31,9 @@ public:
                               spans ? &count : nullptr);
     }
     ::LineCookie ComputeRunCookie(::LineCookie cookie, int first, int end) override {
-        for (int line = first; line < end; ++line) {
-            const std::string_view text = this->LineView(line);
+        this->ForEachLineView(first, end, [&cookie](std::string_view text) {
             cookie = ScanSphereLine(text.data(), int(text.size()), cookie, nullptr, nullptr);
-        }
+        });
         return cookie;
     }
 };

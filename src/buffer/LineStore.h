@@ -58,6 +58,27 @@ public:
         const std::uint64_t start = FileOffset(line);
         return {m_file.get() + start, std::size_t(NextFileOffset(line) - start - m_fileLineEnd)};
     }
+    // Line(line) of each line of [first, end) in order, for passes over many lines: a read
+    // line's start is known from the line before it.
+    template <typename Fn> void ForEachLine(int first, int end, Fn&& fn) const {
+        std::uint64_t start = kNotFromFile;
+        for (int line = first; line < end; ++line) {
+            const std::uint32_t slot = m_slots[std::size_t(line)];
+            if (IsOwn(slot)) {
+                const OwnLine& own = m_own[slot & kIndexMask];
+                fn(std::string_view(own.text, std::size_t(own.length)));
+                start = kNotFromFile;
+                continue;
+            }
+            if (start == kNotFromFile) start = FileOffset(line);
+            const std::uint32_t next = m_slots[std::size_t(line) + 1];
+            const std::uint64_t nextStart =
+                IsOwn(next) ? m_own[next & kIndexMask].fileOffset : FileOffset(line + 1);
+            fn(std::string_view(m_file.get() + start,
+                                std::size_t(nextStart - start - m_fileLineEnd)));
+            start = nextStart; // an own line after it starts again from its own record
+        }
+    }
     std::uint32_t Flags(int line) const {
         const std::uint32_t slot = m_slots[std::size_t(line)];
         return IsOwn(slot) ? m_own[slot & kIndexMask].flags : 0;

@@ -7,6 +7,7 @@
 #include "TextPosition.h"
 #include "UndoRecord.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -55,6 +56,11 @@ public:
     const char* LineText(int line) const;
     std::string_view Line(int line) const {
         return line >= 0 && line < LineCount() ? m_store.Line(line) : std::string_view();
+    }
+    // fn(Line(line)) for each line of [first, end) that exists, in order; faster than
+    // asking for the lines one by one.
+    template <typename Fn> void ForEachLine(int first, int end, Fn&& fn) const {
+        m_store.ForEachLine(std::max(first, 0), std::min(end, LineCount()), fn);
     }
     std::uint32_t LineFlags(int line) const;
     bool IsReadOnly() const { return m_readOnly; }

@@ -114,10 +114,9 @@ void CQuilletView::FitNumberStrip() {
 }
 
 ::LineCookie CQuilletView::ComputeRunCookie(::LineCookie cookie, int first, int end) {
-    for (int line = first; line < end; ++line) {
-        const std::string_view text = LineView(line);
+    ForEachLineView(first, end, [&cookie](std::string_view text) {
         cookie = ScanSphereLine(text.data(), int(text.size()), cookie, nullptr, nullptr);
-    }
+    });
     return cookie;
 }
 

@@ -81,6 +81,10 @@ public:
         return m_buffer ? m_buffer->Line(line) : std::string_view();
     }
     virtual std::uint32_t LineFlags(int line) const;
+    // fn(LineView(line)) for the lines [first, end) in order, as a colouring pass reads them.
+    template <typename Fn> void ForEachLineView(int first, int end, Fn&& fn) const {
+        if (m_buffer) m_buffer->ForEachLine(first, end, fn);
+    }
 
     // Metrics, measured from the font on first use.
     int LineHeight();

@@ -175,6 +175,14 @@ private slots:
                 flagged += model[i].flags != 0;
             }
             QCOMPARE(store.FlaggedLines(), flagged);
+            // A pass over a stretch of lines, from any line to any line after it.
+            const int first = store.Count() ? int(random() % std::uint32_t(store.Count())) : 0;
+            const int last = first + int(random() % std::uint32_t(store.Count() - first + 1));
+            int at = first;
+            store.ForEachLine(first, last, [&](std::string_view text) {
+                QCOMPARE(std::string(text), model[std::size_t(at++)].text);
+            });
+            QCOMPARE(at, last);
             QCOMPARE(Written(store, end), Joined(model, end));
             QCOMPARE(Written(store, end == "\n" ? "\r\n" : "\n"),
                      Joined(model, end == "\n" ? "\r\n" : "\n"));
