@@ -7,7 +7,7 @@
 #include <cstring>
 
 int main(int argc, char* argv[]) {
-    const FontSystemWarmUp fonts;
+    FontSystemWarmUp fonts;
     // A PDF made from the command line needs no display, and is then the same whatever
     // display the program was started from.
     if (argc > 1 && std::strcmp(argv[1], "--pdf") == 0 &&
@@ -18,6 +18,7 @@ int main(int argc, char* argv[]) {
     CQuilletApp quillet;
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();
+    fonts.Wait();
     if (!quillet.InitInstance(arguments)) return quillet.ExitStatus();
     return QApplication::exec();
 }
