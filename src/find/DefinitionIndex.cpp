@@ -64,7 +64,9 @@ std::string_view Word(std::string_view text, std::string_view stops) {
 // The value of a DEFNAME or DEFNAME2 key, with '=' or blanks between; empty on other lines.
 std::string_view DefnameValue(std::string_view line) {
     // Most lines are passed over by their first bytes.
-    if (line.size() < 8 || !EqualsNoCase(line.substr(0, 7), "DEFNAME")) return {};
+    if (line.size() < 8 || (line[0] != 'D' && line[0] != 'd') ||
+        !EqualsNoCase(line.substr(0, 7), "DEFNAME"))
+        return {};
     const std::string_view key = Word(line, "=");
     if (!EqualsNoCase(key, "DEFNAME") && !EqualsNoCase(key, "DEFNAME2")) return {};
     std::string_view rest = SkipBlanks(line.substr(key.size()));
