@@ -193,6 +193,7 @@ void TestFindCore::definitionsOfAScript() {
         {"[SECTIONX not_a_name]", ""},
         {"DEFNAME inside_any_section", "inside_any_section"},
         {"DEFNAME i_half/sword//comment", "i_half/sword"},
+        {"defname\ti_lower", "i_lower"},
         {"[defname d_names]", "d_names"},
         {"  first 1", "first"},
         {"second=2", "second"},
