@@ -39,16 +39,7 @@ public:
     void Swap(LineStore& other) noexcept;
 
     int Count() const { return static_cast<int>(m_slots.size()) - 1; }
-    const char* Text(int line) const {
-        const std::uint32_t slot = m_slots[std::size_t(line)];
-        return IsOwn(slot) ? m_own[slot & kIndexMask].text : m_file.get() + FileOffset(line);
-    }
-    std::int32_t Length(int line) const {
-        const std::uint32_t slot = m_slots[std::size_t(line)];
-        if (IsOwn(slot)) return m_own[slot & kIndexMask].length;
-        return std::int32_t(NextFileOffset(line) - FileOffset(line) - m_fileLineEnd);
-    }
-    // Text and Length together, from one look at the line's slot.
+    // The line's bytes and length, from one look at its slot.
     std::string_view Line(int line) const {
         const std::uint32_t slot = m_slots[std::size_t(line)];
         if (IsOwn(slot)) {
@@ -79,6 +70,8 @@ public:
             start = nextStart; // an own line after it starts again from its own record
         }
     }
+    const char* Text(int line) const { return Line(line).data(); }
+    std::int32_t Length(int line) const { return std::int32_t(Line(line).size()); }
     std::uint32_t Flags(int line) const {
         const std::uint32_t slot = m_slots[std::size_t(line)];
         return IsOwn(slot) ? m_own[slot & kIndexMask].flags : 0;

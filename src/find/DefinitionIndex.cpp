@@ -3,6 +3,7 @@
 #include "FileWalk.h"
 #include "TextMatcher.h"
 #include "buffer/LineEnds.h"
+#include "script/ScriptChars.h"
 #include "view/TextSearch.h"
 
 #include <algorithm>
@@ -19,9 +20,7 @@ constexpr std::array<std::string_view, 17> kNamingKinds = {
     "TEMPLATE",   "SPEECH",  "REGIONTYPE", "SPAWN",  "AREADEF", "ROOMDEF",
     "SKILLCLASS", "MENU",    "BOOK",       "NEWBIE", "DEFNAME"};
 
-char UpperAscii(char byte) {
-    return byte >= 'a' && byte <= 'z' ? char(byte - 'a' + 'A') : byte;
-}
+using ::UpperAscii;
 
 std::string UpperAscii(std::string_view text) {
     std::string upper(text);
@@ -36,25 +35,12 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
            });
 }
 
-bool IsBlank(char byte) {
-    return byte == ' ' || byte == '\t';
-}
-
-// Plain loops over the bytes: every line passes here, and a search of a set of bytes would
-// be one library call per byte.
-std::string_view SkipBlanks(std::string_view text) {
-    std::size_t start = 0;
-    while (start < text.size() && IsBlank(text[start]))
-        ++start;
-    return text.substr(start);
-}
-
 // The word at the start of `text`: up to a blank, a byte of `stops` or a "//" comment.
 std::string_view Word(std::string_view text, std::string_view stops) {
     std::size_t end = 0;
     for (; end < text.size(); ++end) {
         const char byte = text[end];
-        if (IsBlank(byte) || std::find(stops.begin(), stops.end(), byte) != stops.end() ||
+        if (IsScriptBlank(byte) || std::find(stops.begin(), stops.end(), byte) != stops.end() ||
             (byte == '/' && end + 1 < text.size() && text[end + 1] == '/'))
             break;
     }
@@ -69,8 +55,8 @@ std::string_view DefnameValue(std::string_view line) {
         return {};
     const std::string_view key = Word(line, "=");
     if (!EqualsNoCase(key, "DEFNAME") && !EqualsNoCase(key, "DEFNAME2")) return {};
-    std::string_view rest = SkipBlanks(line.substr(key.size()));
-    if (rest.starts_with('=')) rest = SkipBlanks(rest.substr(1));
+    std::string_view rest = SkipScriptBlanks(line.substr(key.size()));
+    if (rest.starts_with('=')) rest = SkipScriptBlanks(rest.substr(1));
     return Word(rest, "");
 }
 
@@ -91,17 +77,17 @@ void ForEachDefinition(
         std::string_view lineText = text.substr(start, end - start);
         while (lineText.ends_with('\r'))
             lineText.remove_suffix(1);
-        const std::string_view body = SkipBlanks(lineText);
+        const std::string_view body = SkipScriptBlanks(lineText);
         std::string_view name;
         if (body.starts_with('[')) {
-            const std::string_view header = SkipBlanks(body.substr(1));
+            const std::string_view header = SkipScriptBlanks(body.substr(1));
             const std::string_view kind = Word(header, "]");
             if (EqualsNoCase(kind, "EOF")) return; // the server reads no further
             inSection = true;
             inDefnames = EqualsNoCase(kind, "DEFNAME");
             if (std::any_of(kNamingKinds.begin(), kNamingKinds.end(),
                             [&](std::string_view k) { return EqualsNoCase(kind, k); }))
-                name = Word(SkipBlanks(header.substr(kind.size())), "]");
+                name = Word(SkipScriptBlanks(header.substr(kind.size())), "]");
         } else if (inDefnames) {
             name = Word(body, "=");
         } else if (inSection) {

@@ -98,12 +98,8 @@ std::uint32_t CTextView::LineFlags(int line) const {
     return m_buffer->LineFlags(line);
 }
 
-int CTextView::MeasureVisualLength(int line) const {
-    return AdvanceColumn(LineView(line), 0, m_tabSize);
-}
-
 int CTextView::VisualLineLength(int line) {
-    return MeasureVisualLength(line);
+    return AdvanceColumn(LineView(line), 0, m_tabSize);
 }
 
 // A line's visual length is its byte length when it holds no tab, and at most the tab size

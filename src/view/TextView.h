@@ -67,19 +67,13 @@ public:
     // Lines; without a buffer the view shows one empty line. A line's bytes and length are
     // read for every line of a colouring pass, so they are inline rather than virtual.
     virtual int LineCount() const;
-    int LineLength(int line) const {
-        return m_buffer && line >= 0 && line < m_buffer->LineCount() ? m_buffer->LineLength(line)
-                                                                     : 0;
-    }
-    virtual int VisualLineLength(int line);
-    const char* LineText(int line) const {
-        return m_buffer && line >= 0 && line < m_buffer->LineCount() ? m_buffer->LineText(line)
-                                                                     : nullptr;
-    }
-    // Both at once, as a colouring pass over many lines wants them.
+    // The line's bytes and length; empty (and null) outside the text.
     std::string_view LineView(int line) const {
         return m_buffer ? m_buffer->Line(line) : std::string_view();
     }
+    int LineLength(int line) const { return static_cast<int>(LineView(line).size()); }
+    const char* LineText(int line) const { return LineView(line).data(); }
+    virtual int VisualLineLength(int line);
     virtual std::uint32_t LineFlags(int line) const;
     // fn(LineView(line)) for the lines [first, end) in order, as a colouring pass reads them.
     template <typename Fn> void ForEachLineView(int first, int end, Fn&& fn) const {
@@ -295,9 +289,10 @@ protected:
     void scrollContentsBy(int, int) override {}
 
 private:
-    // How a byte is drawn: with its neighbours as one string (its glyph advances exactly one
-    // cell and its ink stays inside the cell), alone and clipped to its cell, or as a box
-    // (no printable character, or a character that draws nothing, such as a soft hyphen).
+    // How a byte is drawn: with its neighbours in one run of glyphs (its glyph advances
+    // exactly one cell and its ink stays inside the cell), alone and clipped to its cell, or
+    // as a box (no printable character, or a character that draws nothing, such as a soft
+    // hyphen).
     // Unknown until the byte is first drawn in that font: measuring all 256 glyphs of each
     // variant up front would load glyphs a script never shows, at every start.
     enum class CellGlyph : unsigned char { Unknown, InRun, Alone, Box };
@@ -353,7 +348,6 @@ private:
     void MeasureFont();
     void DropFonts();
     void InvalidateMetrics();
-    int MeasureVisualLength(int line) const;
     int WidestInLines(int first, int end) const;
     void UpdateWidthsAfterChange(const ChangeContext* context, int lineCount, int firstChanged);
     void DrawSegment(QPainter& painter, int& column, const QRect& clip, int slot,

@@ -194,7 +194,7 @@ void CTextView::DrawCells(QPainter& painter, int x, int top, int slot, std::stri
             painter.setClipRect(QRect(cellX, top, width, LineHeight()), Qt::IntersectClip);
             painter.drawText(QPoint(cellX, baseline), QString(CharFromWindows1252(byte)));
             painter.restore();
-        } else if (byte != ' ') {
+        } else if (byte != ' ') { // a space leaves its cell as the background made it
             m_runGlyphs.push_back(font.glyphIndex[byte]);
             m_runPositions.emplace_back(cellX, 0);
         }

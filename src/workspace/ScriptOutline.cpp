@@ -1,6 +1,7 @@
 #include "ScriptOutline.h"
 
 #include "buffer/TextBuffer.h"
+#include "script/ScriptChars.h"
 
 #include <algorithm>
 #include <array>
@@ -16,35 +17,25 @@ constexpr std::size_t kMaxCopied = 256;
 // pause in typing would hold up the window and take more memory than the text.
 constexpr std::size_t kMaxOutlineLines = 200000;
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
 std::string_view TrimBlanks(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && (IsBlank(text.back()) || text.back() == '\r' || text.back() == '\n'))
+    text = SkipScriptBlanks(text);
+    while (!text.empty() &&
+           (IsScriptBlank(text.back()) || text.back() == '\r' || text.back() == '\n'))
         text.remove_suffix(1);
     return text;
-}
-
-char AsciiUpper(char c) {
-    return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
 }
 
 bool StartsWithNoCase(std::string_view text, std::string_view upperPrefix) {
     if (text.size() < upperPrefix.size()) return false;
     for (std::size_t i = 0; i < upperPrefix.size(); ++i)
-        if (AsciiUpper(text[i]) != upperPrefix[i]) return false;
+        if (UpperAscii(text[i]) != upperPrefix[i]) return false;
     return true;
 }
 
 // The first byte of a line that is not a blank, or 0 when there is none.
 char FirstNonBlank(std::string_view line) {
-    std::size_t i = 0;
-    while (i < line.size() && IsBlank(line[i]))
-        ++i;
-    return i < line.size() ? line[i] : 0;
+    const std::string_view rest = SkipScriptBlanks(line);
+    return rest.empty() ? 0 : rest.front();
 }
 
 // The value of a "DEFNAME=value" or "DEFNAME value" line, or nothing. DEFNAME2 and other
@@ -53,21 +44,20 @@ std::string_view DefnameValue(std::string_view line) {
     constexpr std::string_view key = "DEFNAME";
     if (!StartsWithNoCase(line, key)) return {};
     std::string_view rest = line.substr(key.size());
-    if (rest.empty() || (rest.front() != '=' && !IsBlank(rest.front()))) return {};
+    if (rest.empty() || (rest.front() != '=' && !IsScriptBlank(rest.front()))) return {};
     rest = TrimBlanks(rest);
     if (!rest.empty() && rest.front() == '=') rest = TrimBlanks(rest.substr(1));
     // The name ends at a blank or a comment.
     std::size_t end = 0;
-    while (end < rest.size() && !IsBlank(rest[end]) && rest.substr(end, 2) != "//")
+    while (end < rest.size() && !IsScriptBlank(rest[end]) && rest.substr(end, 2) != "//")
         ++end;
     return rest.substr(0, end);
 }
 
 OutlineRoot RootOf(std::string_view header) {
-    // A plain loop: find_first_of would search the set of blanks once per byte.
     const std::string_view word(
         header.data(),
-        std::size_t(std::find_if(header.begin(), header.end(), IsBlank) - header.begin()));
+        std::size_t(std::find_if(header.begin(), header.end(), IsScriptBlank) - header.begin()));
     struct Kind {
         std::string_view word;
         OutlineRoot root;

@@ -11,10 +11,10 @@ class CTextBuffer;
 enum class OutlineRoot : std::uint8_t { Items, Chars, Functions, Types, Misc };
 constexpr int OutlineRootCount = 5;
 
-// The lines an outline can depend on (section headers and DEFNAME lines, up to a bound that
-// only huge texts reach), copied out of a buffer into one block. Taking them only looks at the
-// first bytes of each line, so the UI thread can take them while a worker builds the outline from
-// the copy.
+// The lines an outline can depend on (section headers and DEFNAME lines, up to a bound
+// that only huge texts reach), copied out of a buffer into one block. Taking them only
+// looks at the first bytes of each line, so the UI thread can take them while a worker
+// builds the outline from the copy.
 class OutlineLines {
 public:
     static OutlineLines From(const CTextBuffer& buffer);
