@@ -76,7 +76,11 @@ const std::string& HugeWorldSave() {
         TempFiles made;
         std::ifstream in(QUILLET_CORPUS_DIR "/sphereworld.scp", std::ios::binary);
         const std::string world{std::istreambuf_iterator<char>(in), {}};
-        if (world.empty()) return made;
+        if (world.empty()) {
+            std::fprintf(stderr, "the corpus world save %s is missing\n",
+                         QUILLET_CORPUS_DIR "/sphereworld.scp");
+            return made;
+        }
         const std::string path = std::filesystem::temp_directory_path() /
                                  ("quillet-bench-huge-" + std::to_string(getpid()) + ".scp");
         std::ofstream out(path, std::ios::binary);

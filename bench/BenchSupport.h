@@ -15,8 +15,8 @@ namespace bench {
 const std::string& ScriptFile(std::size_t bytes);
 
 // A world save of about 1.5 GB, made once per run in the temporary folder by repeating the
-// corpus world save, and removed at exit; empty when the corpus is missing. Programs measure
-// it only when started with --huge (`make bench-huge`).
+// corpus world save, and removed at exit; empty, said on stderr, when the corpus is missing.
+// Programs measure it only when started with --huge (`make bench-huge`).
 const std::string& HugeWorldSave();
 // Whether the program was started with --huge; takes the flag out of the arguments.
 bool TakeHugeFlag(int& argc, char** argv);
